@@ -1,0 +1,88 @@
+// The primary amenorrhea decision tree as plain data: one TreeNode a question screen.
+// Places are in twips (1/1440 inch) relative to the screen's client area.
+#pragma once
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace tree {
+
+struct Place {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// What choosing an option and pressing OK leads to.
+struct TreeOutcome {
+    enum class Kind {
+        GoToNode,        // close this screen, open node `node`
+        Recommendation,  // show `text` in a message box; the screen stays open
+        BackToTopics,    // the tree ends here: close this screen, show the topic list, then `text`
+    };
+    Kind kind = Kind::GoToNode;
+    int node = 0;
+    // Points at one of the shared texts in tree_texts.h, so a text shown by two options is held once.
+    const std::string_view *text = nullptr;
+
+    static constexpr TreeOutcome goTo(int n) { return {Kind::GoToNode, n, nullptr}; }
+    static constexpr TreeOutcome recommend(const std::string_view &t) { return {Kind::Recommendation, 0, &t}; }
+    static constexpr TreeOutcome backToTopics(const std::string_view &t) { return {Kind::BackToTopics, 0, &t}; }
+};
+
+struct TreeOption {
+    std::string_view control;  // e.g. "optNormal", "opt1"
+    std::string_view caption;
+    Place place;
+    int tabIndex = 0;
+    TreeOutcome outcome;
+};
+
+struct TreeLabel {
+    enum class Role {
+        Question,    // Times New Roman 12 pt bold, blue
+        Heading,     // node 1: Times New Roman 18 pt bold, red, centred
+        Definition,  // node 1: Times New Roman 12 pt bold, default text colour
+    };
+    std::string_view control;  // "Label1", "Label2", "Label3"
+    std::string_view text;
+    Role role = Role::Question;
+    Place place;
+    int tabIndex = 0;
+};
+
+// The three buttons of every question screen; each is 735 x 375 twips.
+struct TreeButtons {
+    int okLeft = 0, okTop = 0;
+    int exitLeft = 0, exitTop = 0;
+    int homeLeft = 0, homeTop = 0;
+    int homeTabIndex = 0;
+};
+
+struct TreeNode {
+    int number = 0;                    // 1 to 16; the screen is frmAmPrm<number>
+    std::vector<TreeLabel> labels;     // nodes 2 to 16: Label1 only; node 1: Label2, Label1, Label3
+    std::vector<TreeOption> options;   // screen order, which is also the order OK examines them in
+    double sizeFactor = 0.75;          // fraction of the display's width and height
+    TreeButtons buttons;
+};
+
+inline constexpr std::string_view kCaption = "Primary Amenorrhea";
+inline constexpr int kOptionHeight = 375;
+inline constexpr int kButtonWidth = 735;
+inline constexpr int kButtonHeight = 375;
+inline constexpr int kNodeCount = 16;
+
+// The whole tree, nodes 1 to 16 in order (node n at index n - 1).
+std::span<const TreeNode> nodes();
+// Node n (1 to 16); throws std::out_of_range otherwise.
+const TreeNode &node(int n);
+
+// One table per branch; nodes() joins them.
+std::vector<TreeNode> rootBranch();       // nodes 1 to 6
+std::vector<TreeNode> absentBranch();     // nodes 7 to 13
+std::vector<TreeNode> ambiguousBranch();  // nodes 14 to 16
+
+} // namespace tree
