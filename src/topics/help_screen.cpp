@@ -1,0 +1,103 @@
+#include "help_screen.h"
+
+#include "app/app_icon.h"
+#include "app/screens.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace {
+
+const char kHowTo[] = R"(<h2>Using Tarnwick</h2>
+<h3>Choosing a topic</h3>
+<p>On the topic screen, click the arrow at the right of the box that reads <i>Topic List</i>
+and choose a topic from the drop-down list, then click <b>OK</b>. Typing in the box does not
+choose a topic: only a choice from the list counts.</p>
+<p>This version covers one topic, <b>Amenorrhea, primary</b>. For any other topic the program
+says that it has no decision tree for it yet.</p>
+<h3>Answering the questions</h3>
+<p>Each question of the decision tree has its own screen. Choose the answer that fits your
+patient by clicking its round option button, then click <b>OK</b>.</p>
+<ul>
+<li>If the answer leads to a further question, that question's screen replaces the current one,
+with no answer chosen.</li>
+<li>If the answer ends in a recommendation, it is shown in a message box. Click <b>OK</b> in the box
+to close it: the question stays on the screen with your answer chosen, so you can choose another
+answer and click <b>OK</b> again.</li>
+<li>Clicking <b>OK</b> with no answer chosen shows a reminder to choose one first.</li>
+</ul>
+<h3>Home and Exit</h3>
+<p><b>Home</b> closes the question and brings back the topic screen as you left it; clicking
+<b>OK</b> there starts the tree again at its first question. Closing a question's window does the
+same. <b>Exit</b> closes every screen and ends the program. Nothing is stored: no patient data
+is kept.</p>
+<h3>Keyboard</h3>
+<ul>
+<li><b>Tab</b> and <b>Shift+Tab</b> move between the buttons, the answers and the list.</li>
+<li><b>Arrow keys</b> move between answers; <b>Space</b> chooses the answer that has the focus.</li>
+<li><b>Enter</b> presses the button that has the focus (each screen opens with the focus on
+<b>OK</b>).</li>
+<li><b>Alt+H</b> is Home on a question screen and Help on the topic screen; <b>Alt+E</b> is Exit;
+<b>Alt+B</b> opens About.</li>
+<li>On the topic screen, <b>Alt+Down</b> opens the list; the arrow keys and <b>Enter</b> choose.</li>
+</ul>
+<h3>About</h3>
+<p><b>About</b> shows the program's version and can start your system's information tool.</p>
+)";
+
+} // namespace
+
+HelpScreen::HelpScreen(QWidget *parent)
+    : QWidget(parent)
+    , txtHelp(new QTextBrowser(this))
+    , cmdClose(new QPushButton(QStringLiteral("&Close"), this))
+{
+    setWindowTitle(QStringLiteral("Tarnwick Help"));
+    setWindowIcon(appIcon());
+
+    txtHelp->setObjectName(QStringLiteral("txtHelp"));
+    txtHelp->setAccessibleName(QStringLiteral("Help text"));
+    txtHelp->setOpenLinks(false);
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose->setAccessibleName(QStringLiteral("Close"));
+    cmdClose->setAutoDefault(true);
+    connect(cmdClose, &QPushButton::clicked, this, &HelpScreen::cmdClose_Click);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(txtHelp);
+    layout->addLayout(buttons);
+}
+
+void HelpScreen::Form_Load()
+{
+    txtHelp->setHtml(QString::fromUtf8(kHowTo));
+
+    // Beside the topic screen: along the right of the display, leaving the topic list in view.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect display = screen->availableGeometry();
+        const int width = qMin(display.width() * 2 / 5, 520);
+        const int height = display.height() * 4 / 5;
+        setGeometry(display.right() - width - display.width() / 40, display.top() + display.height() / 10,
+                    width, height);
+    }
+    cmdClose->setFocus();
+}
+
+void HelpScreen::cmdClose_Click()
+{
+    Screens::instance().unload(this);
+}
+
+void HelpScreen::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    Screens::instance().unload(this);
+}

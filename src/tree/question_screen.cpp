@@ -1,0 +1,161 @@
+#include "question_screen.h"
+
+#include "app/app_icon.h"
+#include "app/controls.h"
+#include "app/design_font.h"
+#include "app/message_box.h"
+#include "app/module1.h"
+#include "app/screens.h"
+#include "app/twips.h"
+#include "app/window_sizing.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <map>
+
+namespace {
+
+const QString kNothingSelected = QStringLiteral(
+    "Nothing is selected. You have to select one item by clicking on its radio button and then click OK.");
+
+QString text(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+QFont labelFont(tree::TreeLabel::Role role)
+{
+    const qreal points = role == tree::TreeLabel::Role::Heading ? 18 : 12;
+    return designFont(QStringLiteral("Times New Roman"), points, true);
+}
+
+} // namespace
+
+QString QuestionScreen::screenName(int node)
+{
+    return QStringLiteral("frmAmPrm%1").arg(node);
+}
+
+QuestionScreen::QuestionScreen(const tree::TreeNode &node, QWidget *parent)
+    : QWidget(parent)
+    , m_node(node)
+{
+    setWindowTitle(text(tree::kCaption));
+    setWindowIcon(appIcon());
+    setBackground(this, kCyan);
+    resize(twipsRect(0, 0, 4680, 3195).size());
+
+    // Everything that takes part in the tab order, by tab index.
+    std::map<int, QWidget *> tabOrder;
+
+    for (const tree::TreeLabel &spec : node.labels) {
+        const tree::Place &p = spec.place;
+        QLabel *label = addLabel(this, text(spec.control), text(spec.text), p.left, p.top, p.width, p.height,
+                                 labelFont(spec.role));
+        label->setWordWrap(true);
+        switch (spec.role) {
+        case tree::TreeLabel::Role::Heading:
+            setTextColour(label, kRed);
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+            break;
+        case tree::TreeLabel::Role::Question:
+            setTextColour(label, kBlue);
+            break;
+        case tree::TreeLabel::Role::Definition:
+            break;
+        }
+    }
+
+    const QFont optionFont = designFont(QStringLiteral("MS Sans Serif"), 8.25, true);
+    for (const tree::TreeOption &spec : node.options) {
+        auto *option = new QRadioButton(text(spec.caption), this);
+        option->setObjectName(text(spec.control));
+        option->setAccessibleName(text(spec.caption));
+        option->setFont(optionFont);
+        option->setGeometry(twipsRect(spec.place.left, spec.place.top, spec.place.width, spec.place.height));
+        m_options.append(option);
+        tabOrder[spec.tabIndex] = option;
+    }
+
+    const tree::TreeButtons &b = node.buttons;
+    using tree::kButtonHeight, tree::kButtonWidth;
+    cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), b.okLeft, b.okTop, kButtonWidth,
+                      kButtonHeight, QStringLiteral("Click to accept selection of option button"));
+    cmdExit = addButton(this, QStringLiteral("cmdExit"), QStringLiteral("&Exit"), b.exitLeft, b.exitTop,
+                        kButtonWidth, kButtonHeight, QStringLiteral("Click to end the program"));
+    cmdHome = addButton(this, QStringLiteral("cmdHome"), QStringLiteral("&Home"), b.homeLeft, b.homeTop,
+                        kButtonWidth, kButtonHeight);
+    tabOrder[0] = cmdOK;
+    tabOrder[1] = cmdExit;
+    tabOrder[b.homeTabIndex] = cmdHome;
+
+    QWidget *previous = nullptr;
+    for (const auto &[index, widget] : tabOrder) {
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
+    cmdOK->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &QuestionScreen::cmdOK_Click);
+    connect(cmdHome, &QPushButton::clicked, this, &QuestionScreen::cmdHome_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &QuestionScreen::cmdExit_Click);
+}
+
+void QuestionScreen::Form_Load()
+{
+    sizeToDisplay(this, float(m_node.sizeFactor));
+}
+
+void QuestionScreen::cmdOK_Click()
+{
+    const tree::TreeOption *chosen = nullptr;
+    for (qsizetype i = 0; i < m_options.size() && !chosen; ++i) {
+        if (m_options[i]->isChecked())
+            chosen = &m_node.options[size_t(i)];
+    }
+    if (!chosen) {
+        showMessage(this, kNothingSelected, MessageIcon::Exclamation);
+        return;
+    }
+
+    const tree::TreeOutcome &outcome = chosen->outcome;
+    Screens &screens = Screens::instance();
+    switch (outcome.kind) {
+    case tree::TreeOutcome::Kind::GoToNode:
+        // This screen goes first, then the next one opens afresh.
+        screens.unload(this);
+        screens.show(screenName(outcome.node));
+        break;
+    case tree::TreeOutcome::Kind::Recommendation:
+        showMessage(this, text(*outcome.text), MessageIcon::None);
+        break;
+    case tree::TreeOutcome::Kind::BackToTopics: {
+        screens.unload(this);
+        QWidget *topics = screens.show(QStringLiteral("frmStart"));
+        showMessage(topics, text(*outcome.text), MessageIcon::None);
+        break;
+    }
+    }
+}
+
+void QuestionScreen::cmdHome_Click()
+{
+    Screens::instance().unload(this);
+    Screens::instance().show(QStringLiteral("frmStart"));
+}
+
+void QuestionScreen::cmdExit_Click()
+{
+    Module1::CloseAllScreens();
+}
+
+void QuestionScreen::closeEvent(QCloseEvent *event)
+{
+    // Closing the window goes home, so the topic list never stays hidden with nothing in its place.
+    event->accept();
+    cmdHome_Click();
+}

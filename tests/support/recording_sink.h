@@ -1,0 +1,87 @@
+// Test helpers: a message sink that records instead of opening a modal box, and a fixture
+// that starts each test with no screen loaded and notices when the program would end.
+#pragma once
+
+#include "app/message_box.h"
+#include "app/module1.h"
+#include "app/screens.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+struct RecordedMessage {
+    QPointer<QWidget> parent;
+    QString parentName;
+    QString text;
+    MessageIcon icon;
+};
+
+class RecordingSink
+{
+public:
+    RecordingSink()
+    {
+        m_previous = setMessageSink([this](QWidget *parent, const QString &text, MessageIcon icon) {
+            messages.push_back({parent, parent ? parent->objectName() : QString(), text, icon});
+            if (onMessage)
+                onMessage(messages.back());
+        });
+    }
+    ~RecordingSink() { setMessageSink(m_previous); }
+    RecordingSink(const RecordingSink &) = delete;
+    RecordingSink &operator=(const RecordingSink &) = delete;
+
+    std::vector<RecordedMessage> messages;
+    std::function<void(const RecordedMessage &)> onMessage;
+
+private:
+    MessageSink m_previous;
+};
+
+// Lets queued work (the end-of-program check, deferred deletes) run.
+inline void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+class ScreensTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(screens().count(), 0) << "a previous test left screens loaded";
+        screens().setEndHandler([this] { ++ends; });
+    }
+    void TearDown() override
+    {
+        Module1::CloseAllScreens();
+        settle();
+        screens().setEndHandler({});
+    }
+
+    static Screens &screens() { return Screens::instance(); }
+
+    template <typename T = QWidget>
+    static T *screen(const QString &name)
+    {
+        return qobject_cast<T *>(screens().find(name));
+    }
+
+    template <typename T = QWidget>
+    static T *control(const QString &screenName, const QString &controlName)
+    {
+        QWidget *s = screens().find(screenName);
+        return s ? s->findChild<T *>(controlName) : nullptr;
+    }
+
+    RecordingSink sink;
+    int ends = 0;
+};
