@@ -62,18 +62,18 @@ SplashScreen::SplashScreen(QWidget *parent)
         {"lblCompanyProduct", "Dr. Halvern's", {2520, 600, 2070, 330}, "Arial", 14.25, true, left, true,
          QColor(255, 0, 255)},
     };
-    for (const SplashLabel &spec : labels) {
-        auto *label = new QLabel(QString::fromUtf8(spec.text), Frame1);
-        label->setObjectName(QLatin1StringView(spec.name));
-        label->setFont(designFont(QLatin1StringView(spec.family), spec.points, spec.bold));
-        label->setAlignment(spec.alignment);
-        label->setGeometry(twipsRect(spec.place.x(), spec.place.y(), spec.place.width(), spec.place.height()));
-        if (spec.colour.isValid()) {
+    for (const SplashLabel &design : labels) {
+        auto *label = new QLabel(QString::fromUtf8(design.text), Frame1);
+        label->setObjectName(QLatin1StringView(design.name));
+        label->setFont(designFont(QLatin1StringView(design.family), design.points, design.bold));
+        label->setAlignment(design.alignment);
+        label->setGeometry(twipsRect(design.place.x(), design.place.y(), design.place.width(), design.place.height()));
+        if (design.colour.isValid()) {
             QPalette palette = label->palette();
-            palette.setColor(QPalette::WindowText, spec.colour);
+            palette.setColor(QPalette::WindowText, design.colour);
             label->setPalette(palette);
         }
-        if (spec.autoSize)
+        if (design.autoSize)
             label->adjustSize();
     }
 

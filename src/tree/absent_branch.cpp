@@ -1,4 +1,4 @@
-// Part 3.3: the absent-secondary-sex-characteristics branch, nodes 7 to 13.
+// The absent-secondary-sex-characteristics branch, nodes 7 to 13.
 #include "tree/tree_node.h"
 #include "tree/tree_texts.h"
 

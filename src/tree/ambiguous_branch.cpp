@@ -1,4 +1,4 @@
-// Part 3.4: the ambiguous-genitalia branch, nodes 14 to 16.
+// The ambiguous-genitalia branch, nodes 14 to 16.
 #include "tree/tree_node.h"
 #include "tree/tree_texts.h"
 

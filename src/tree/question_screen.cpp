@@ -51,12 +51,12 @@ QuestionScreen::QuestionScreen(const tree::TreeNode &node, QWidget *parent)
     // Everything that takes part in the tab order, by tab index.
     std::map<int, QWidget *> tabOrder;
 
-    for (const tree::TreeLabel &spec : node.labels) {
-        const tree::Place &p = spec.place;
-        QLabel *label = addLabel(this, text(spec.control), text(spec.text), p.left, p.top, p.width, p.height,
-                                 labelFont(spec.role));
+    for (const tree::TreeLabel &design : node.labels) {
+        const tree::Place &p = design.place;
+        QLabel *label = addLabel(this, text(design.control), text(design.text), p.left, p.top, p.width, p.height,
+                                 labelFont(design.role));
         label->setWordWrap(true);
-        switch (spec.role) {
+        switch (design.role) {
         case tree::TreeLabel::Role::Heading:
             setTextColour(label, kRed);
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -70,14 +70,14 @@ QuestionScreen::QuestionScreen(const tree::TreeNode &node, QWidget *parent)
     }
 
     const QFont optionFont = designFont(QStringLiteral("MS Sans Serif"), 8.25, true);
-    for (const tree::TreeOption &spec : node.options) {
-        auto *option = new QRadioButton(text(spec.caption), this);
-        option->setObjectName(text(spec.control));
-        option->setAccessibleName(text(spec.caption));
+    for (const tree::TreeOption &design : node.options) {
+        auto *option = new QRadioButton(text(design.caption), this);
+        option->setObjectName(text(design.control));
+        option->setAccessibleName(text(design.caption));
         option->setFont(optionFont);
-        option->setGeometry(twipsRect(spec.place.left, spec.place.top, spec.place.width, spec.place.height));
+        option->setGeometry(twipsRect(design.place.left, design.place.top, design.place.width, design.place.height));
         m_options.append(option);
-        tabOrder[spec.tabIndex] = option;
+        tabOrder[design.tabIndex] = option;
     }
 
     const tree::TreeButtons &b = node.buttons;

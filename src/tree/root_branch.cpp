@@ -1,4 +1,4 @@
-// Part 3.2: the tree root and the outflow-tract branch, nodes 1 to 6.
+// The tree root and the outflow-tract branch, nodes 1 to 6.
 #include "tree/tree_node.h"
 #include "tree/tree_texts.h"
 

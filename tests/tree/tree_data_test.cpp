@@ -23,7 +23,7 @@ using tree::TreeOutcome;
 using Kind = TreeOutcome::Kind;
 
 // A generous bound for the designed places: the client area is 4680 by 3195 as designed, and
-// node 1's controls reach a little beyond it (Part 3.2).
+// node 1's controls reach a little beyond it.
 constexpr int kSensibleRight = 5000;
 constexpr int kSensibleBottom = 4000;
 
@@ -140,7 +140,7 @@ struct LinkCase {
 
 TEST(TreeData, LinksMatchTheTreeAtAGlance)
 {
-    // Part 3.1, "The tree at a glance": the fifteen links between nodes.
+    // The fifteen links between nodes.
     const LinkCase links[] = {
         {1, "optNormal", 2},  {1, "optAmbiguous", 14}, {2, "optNormal", 3}, {2, "optAbsent", 7},
         {3, "optPresent", 4}, {3, "optAbsent", 5},     {5, "optAbsent", 6}, {7, "optShort", 8},
