@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds Tarnwick and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    cat >&2 <<'MSG'
+Tarnwick is built (build/release/bin/tarnwick) but there is no display to show it on:
+neither DISPLAY nor WAYLAND_DISPLAY is set. Run this from a desktop session, or on a
+machine without one start it in a virtual display:
+    xvfb-run -s "-screen 0 1024x768x24" build/release/bin/tarnwick
+MSG
+    exit 1
+fi
+exec build/release/bin/tarnwick

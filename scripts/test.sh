@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds Tarnwick and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake --preset dev
+cmake --build --preset dev -j"$(nproc)"
+ctest --preset dev -j"$(nproc)"
