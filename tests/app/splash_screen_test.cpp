@@ -94,7 +94,7 @@ TEST_F(Splash, AClickOnTheBareFrameClosesIt)
 TEST_F(Splash, TheTimerClosesItAndTheFirstTriggerWins)
 {
     splash->timer()->start(1);
-    QTRY_VERIFY(handedOver());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return handedOver(); }));
     QWidget *topics = screen(QStringLiteral("frmStart"));
 
     // A late key or tick finds the screen gone: the topic screen is not shown again.

@@ -12,7 +12,18 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <vector>
+
+// Readable failures for Qt's strings.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &list, std::ostream *os)
+{
+    *os << '{' << list.join(QStringLiteral(", ")).toStdString() << '}';
+}
 
 struct RecordedMessage {
     QPointer<QWidget> parent;
