@@ -15,7 +15,9 @@ packages=(
   # the Windows side, proven under Wine
   g++-mingw-w64-x86-64 wine64
   # desktop install checks and packaging
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file librsvg2-bin
+  # the end-to-end and install tests' driver
+  python3
   # fonts metric-compatible with the ones the screens are designed for
   fonts-liberation fonts-dejavu-core fontconfig
 )
