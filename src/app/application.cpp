@@ -1,5 +1,6 @@
 #include "application.h"
 
+#include "about/about_screen.h"
 #include "app/design_font.h"
 #include "app/screens.h"
 #include "app/splash_screen.h"
@@ -30,6 +31,7 @@ void registerScreens()
     screens.add(QStringLiteral("frmSplash"), load<SplashScreen>());
     screens.add(QStringLiteral("frmStart"), load<TopicScreen>());
     screens.add(QStringLiteral("frmHelp"), load<HelpScreen>());
+    screens.add(QStringLiteral("frmAbout"), load<AboutScreen>());
     for (int n = 1; n <= tree::kNodeCount; ++n) {
         screens.add(QuestionScreen::screenName(n), [n] {
             auto *screen = new QuestionScreen(tree::node(n));
