@@ -2,12 +2,16 @@
 
 #include "app/app_icon.h"
 #include "app/screens.h"
+#include "topics/tree_diagram.h"
 
 #include <QCloseEvent>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -46,6 +50,12 @@ is kept.</p>
 <b>Alt+B</b> opens About.</li>
 <li>On the topic screen, <b>Alt+Down</b> opens the list; the arrow keys and <b>Enter</b> choose.</li>
 </ul>
+<h3>The decision tree at a glance</h3>
+<p>The <b>Decision tree</b> tab draws the whole primary amenorrhea tree: each question in a box,
+each answer an arrow to the next question or to where it ends. Click a box, or walk the boxes with
+<b>Tab</b> and the <b>arrow keys</b> and press <b>Enter</b>, to read it in full below the drawing;
+resting the mouse on a box shows the same text. <b>Ctrl</b> with the mouse wheel, <b>Ctrl+plus</b>
+and <b>Ctrl+minus</b> zoom; <b>Ctrl+0</b> shows the whole tree again. Drag the drawing to move it.</p>
 <h3>About</h3>
 <p><b>About</b> shows the program's version and can start your system's information tool.</p>
 )";
@@ -54,7 +64,11 @@ is kept.</p>
 
 HelpScreen::HelpScreen(QWidget *parent)
     : QWidget(parent)
-    , txtHelp(new QTextBrowser(this))
+    , tabHelp(new QTabWidget(this))
+    , txtHelp(new QTextBrowser)
+    , diagram(new TreeDiagram)
+    , lblChosenHeading(new QLabel)
+    , lblChosen(new QLabel)
     , cmdClose(new QPushButton(QStringLiteral("&Close"), this))
 {
     setWindowTitle(QStringLiteral("Tarnwick Help"));
@@ -63,6 +77,47 @@ HelpScreen::HelpScreen(QWidget *parent)
     txtHelp->setObjectName(QStringLiteral("txtHelp"));
     txtHelp->setAccessibleName(QStringLiteral("Help text"));
     txtHelp->setOpenLinks(false);
+
+    auto *hint = new QLabel(QStringLiteral(
+        "Click a box, or move to it with Tab or the arrow keys and press Enter, to read it in full "
+        "below. Ctrl+wheel or Ctrl+plus and Ctrl+minus zoom; Ctrl+0 shows the whole tree."));
+    hint->setObjectName(QStringLiteral("lblTreeHint"));
+    hint->setWordWrap(true);
+
+    lblChosenHeading->setObjectName(QStringLiteral("lblChosenHeading"));
+    lblChosenHeading->setAccessibleName(QStringLiteral("Chosen box"));
+    QFont bold = lblChosenHeading->font();
+    bold.setBold(true);
+    lblChosenHeading->setFont(bold);
+    lblChosenHeading->setTextFormat(Qt::PlainText);
+    lblChosenHeading->setWordWrap(true);
+    lblChosenHeading->hide();
+    lblChosen->setObjectName(QStringLiteral("lblChosen"));
+    lblChosen->setAccessibleName(QStringLiteral("Chosen text"));
+    lblChosen->setTextFormat(Qt::PlainText);
+    lblChosen->setWordWrap(true);
+    lblChosen->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    lblChosen->setText(QStringLiteral("Nothing chosen yet."));
+    connect(diagram, &TreeDiagram::boxActivated, this, &HelpScreen::showChosen);
+
+    auto *chosen = new QFrame;
+    chosen->setFrameShape(QFrame::StyledPanel);
+    chosen->setBackgroundRole(QPalette::Base);
+    chosen->setAutoFillBackground(true);
+    auto *chosenLayout = new QVBoxLayout(chosen);
+    chosenLayout->addWidget(lblChosenHeading);
+    chosenLayout->addWidget(lblChosen);
+
+    auto *treePage = new QWidget;
+    auto *treeLayout = new QVBoxLayout(treePage);
+    treeLayout->addWidget(hint);
+    treeLayout->addWidget(diagram, 1);
+    treeLayout->addWidget(chosen);
+
+    tabHelp->setObjectName(QStringLiteral("tabHelp"));
+    tabHelp->addTab(txtHelp, QStringLiteral("&How to use"));
+    tabHelp->addTab(treePage, QStringLiteral("&Decision tree"));
+
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setAccessibleName(QStringLiteral("Close"));
     cmdClose->setAutoDefault(true);
@@ -72,18 +127,25 @@ HelpScreen::HelpScreen(QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(cmdClose);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(txtHelp);
+    layout->addWidget(tabHelp);
     layout->addLayout(buttons);
+}
+
+void HelpScreen::showChosen(const QString &heading, const QString &text)
+{
+    lblChosenHeading->setText(heading);
+    lblChosenHeading->show();
+    lblChosen->setText(text);
 }
 
 void HelpScreen::Form_Load()
 {
     txtHelp->setHtml(QString::fromUtf8(kHowTo));
 
-    // Beside the topic screen: along the right of the display, leaving the topic list in view.
+    // Beside the topic screen, along the right of the display, wide enough for the tree drawing.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect display = screen->availableGeometry();
-        const int width = qMin(display.width() * 2 / 5, 520);
+        const int width = qMin(display.width() * 3 / 5, 820);
         const int height = display.height() * 4 / 5;
         setGeometry(display.right() - width - display.width() / 40, display.top() + display.height() / 10,
                     width, height);

@@ -1,10 +1,13 @@
-// frmHelp: how to use the program, beside the topic screen.
+// frmHelp: how to use the program, and the whole decision tree drawn, beside the topic screen.
 #pragma once
 
 #include <QWidget>
 
+class QLabel;
 class QPushButton;
+class QTabWidget;
 class QTextBrowser;
+class TreeDiagram;
 
 class HelpScreen : public QWidget
 {
@@ -20,6 +23,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void showChosen(const QString &heading, const QString &text);
+
+    QTabWidget *tabHelp;
     QTextBrowser *txtHelp;
+    TreeDiagram *diagram;
+    QLabel *lblChosenHeading;
+    QLabel *lblChosen;
     QPushButton *cmdClose;
 };
