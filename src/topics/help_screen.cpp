@@ -142,13 +142,21 @@ void HelpScreen::Form_Load()
 {
     txtHelp->setHtml(QString::fromUtf8(kHowTo));
 
-    // Beside the topic screen, along the right of the display, wide enough for the tree drawing.
+    // Beside the topic screen: right of its controls where the display has room for the drawing,
+    // otherwise along the display's right edge.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect display = screen->availableGeometry();
-        const int width = qMin(display.width() * 3 / 5, 820);
-        const int height = display.height() * 4 / 5;
-        setGeometry(display.right() - width - display.width() / 40, display.top() + display.height() / 10,
-                    width, height);
+        const int margin = display.width() / 40;
+        int width = qMin(display.width() * 3 / 5, 820);
+        int left = display.right() - width - margin;
+        if (const QWidget *topics = Screens::instance().find(QStringLiteral("frmStart"))) {
+            const int controlsRight = topics->geometry().left() + topics->childrenRect().right() + margin;
+            if (display.right() - margin - controlsRight >= 560) {
+                left = controlsRight;
+                width = qMin(display.right() - margin - controlsRight, 820);
+            }
+        }
+        setGeometry(left, display.top() + display.height() / 10, width, display.height() * 4 / 5);
     }
     cmdClose->setFocus();
 }
