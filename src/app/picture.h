@@ -6,6 +6,6 @@
 
 QString picturePath();
 
-// Decodes the picture at the box's size only, so a huge file never costs more memory than
-// the box shows. A missing or unreadable file gives a null pixmap: the box stays empty.
+// Decodes the picture at the box's size, as far as its format allows. A missing, unreadable or
+// huge file (one that could not be decoded small) gives a null pixmap: the box stays empty.
 QPixmap loadStretchedPicture(const QString &path, const QSize &box);

@@ -1,0 +1,217 @@
+// Whatever the registry holds (any type, any bytes, any length) the lookup answers sanely, closes
+// what it opened, and the launcher either starts one program or shows its one message.
+#include "about/memory_registry.h"
+#include "about/sys_info.h"
+#include "about/tool_lookup.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace about;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+constexpr std::string_view testKey = "SOFTWARE\\Tarnwick\\Stress";
+constexpr std::size_t bufferSize = 1024;
+
+class Random {
+public:
+    explicit Random(std::uint32_t seed) : rng_(seed) {}
+
+    std::uint32_t below(std::uint32_t n) { return rng_() % n; }
+    bool oneIn(std::uint32_t n) { return below(n) == 0; }
+
+    // Types 0 to 11 as Windows numbers them, now and then any 32-bit number.
+    std::uint32_t type()
+    {
+        return oneIn(8) ? std::uint32_t(rng_()) : below(12);
+    }
+
+    // Lengths around the edges of the read buffer more often than elsewhere.
+    std::size_t length()
+    {
+        switch (below(6)) {
+        case 0:
+            return below(4);
+        case 1:
+            return bufferSize - 2 + below(5);
+        case 2:
+            return 2048 - below(3);
+        default:
+            return below(2049);
+        }
+    }
+
+    Bytes bytes(std::size_t n)
+    {
+        Bytes out(n);
+        const std::uint32_t style = below(4);
+        for (unsigned char &b : out) {
+            switch (style) {
+            case 0:  // printable ASCII
+                b = static_cast<unsigned char>(' ' + below(95));
+                break;
+            case 1:  // bytes above 127, as an 8-bit code page holds them
+                b = static_cast<unsigned char>(128 + below(128));
+                break;
+            case 2:  // zeros here and there
+                b = oneIn(4) ? 0 : static_cast<unsigned char>(below(256));
+                break;
+            default:
+                b = static_cast<unsigned char>(below(256));
+            }
+        }
+        if (n > 0 && oneIn(2))
+            out.back() = 0;
+        return out;
+    }
+
+private:
+    std::mt19937 rng_;
+};
+
+std::string expectedText(const Bytes &bytes)
+{
+    std::string text(bytes.begin(), bytes.end());
+    if (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    return text;
+}
+
+bool isDwordText(const std::string &text)
+{
+    if (text.size() < 3 || text.size() > 10 || text.compare(0, 2, "&h") != 0)
+        return false;
+    for (std::size_t i = 2; i < text.size(); ++i) {
+        const char c = text[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')))
+            return false;
+    }
+    return true;
+}
+
+TEST(RegistryValues, AnyValueReadsAsItsTextOrFailsCleanly)
+{
+    Random random(20240607);
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint32_t type = random.type();
+        const Bytes bytes = random.bytes(random.length());
+        MemoryRegistry hive;
+        hive.setValue(testKey, "Value", {type, bytes});
+        const std::string before = random.oneIn(2) ? std::string("kept \xE9") : std::string();
+        std::string text = before;
+
+        const bool ok = GetKeyValue(hive, Registry::localMachine, testKey, "Value", text);
+
+        SCOPED_TRACE("case " + std::to_string(i) + ": type " + std::to_string(type) + ", "
+                     + std::to_string(bytes.size()) + " bytes");
+        ASSERT_EQ(hive.stillOpen(), 0) << "the key is left open";
+        ASSERT_EQ(hive.opened(), hive.closed());
+        if (bytes.size() > bufferSize) {
+            ASSERT_FALSE(ok);
+            ASSERT_TRUE(text.empty());
+            continue;
+        }
+        ASSERT_TRUE(ok);
+        if (type == Registry::typeString)
+            ASSERT_EQ(text, expectedText(bytes));
+        else if (type == Registry::typeDword)
+            ASSERT_TRUE(bytes.empty() ? text.empty() : isDwordText(text)) << text;
+        else
+            ASSERT_EQ(text, before) << "a value of another type changed the text";
+    }
+}
+
+TEST(RegistryValues, MissingKeysAndValuesEmptyTheText)
+{
+    MemoryRegistry hive;
+    hive.setString(testKey, "Present", "x");
+    std::string text = "old";
+    EXPECT_FALSE(GetKeyValue(hive, Registry::localMachine, "SOFTWARE\\Nowhere", "Present", text));
+    EXPECT_TRUE(text.empty());
+    text = "old";
+    EXPECT_FALSE(GetKeyValue(hive, Registry::localMachine, testKey, "Absent", text));
+    EXPECT_TRUE(text.empty());
+    text = "old";
+    EXPECT_FALSE(GetKeyValue(hive, 0x80000001, testKey, "Present", text));
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(hive.stillOpen(), 0);
+}
+
+class RandomLauncher : public Launcher {
+public:
+    explicit RandomLauncher(Random &random) : random_(random) {}
+
+    bool fileExists(const std::string &path) override
+    {
+        asked.push_back(path);
+        return random_.oneIn(2);
+    }
+    bool start(const std::string &path) override
+    {
+        started.push_back(path);
+        switch (random_.below(3)) {
+        case 0:
+            throw std::runtime_error("cannot start");
+        case 1:
+            return false;
+        default:
+            succeeded = !path.empty();
+            return succeeded;
+        }
+    }
+
+    std::vector<std::string> asked;
+    std::vector<std::string> started;
+    bool succeeded = false;
+
+private:
+    Random &random_;
+};
+
+TEST(RegistryValues, TheLauncherStartsOneProgramOrShowsItsOneMessage)
+{
+    using namespace toolLookup;
+    Random random(7);
+    for (int i = 0; i < 5000; ++i) {
+        MemoryRegistry hive;
+        std::uint32_t pathType = 0;
+        Bytes path;
+        if (!random.oneIn(3)) {
+            pathType = random.type();
+            path = random.bytes(random.length());
+            hive.setValue(pathKey, pathValue, {pathType, path});
+        }
+        if (!random.oneIn(3))
+            hive.setValue(folderKey, folderValue, {random.type(), random.bytes(random.length())});
+        if (random.oneIn(5))
+            hive.setReadOnly(pathKey, true);
+        if (random.oneIn(5))
+            hive.setReadOnly(folderKey, true);
+        RandomLauncher launcher(random);
+        std::vector<std::string> messages;
+
+        StartSysInfo(hive, launcher, [&messages](std::string_view text) { messages.emplace_back(text); });
+
+        SCOPED_TRACE("case " + std::to_string(i));
+        ASSERT_EQ(hive.stillOpen(), 0) << "a key is left open";
+        ASSERT_LE(launcher.started.size(), 1u) << "more than one start";
+        ASSERT_EQ(messages.size(), launcher.succeeded ? 0u : 1u);
+        if (!messages.empty())
+            ASSERT_EQ(messages.front(), sysInfoUnavailableText);
+        // A start of the folder's tool is tried only when the tool was found in it.
+        if (!launcher.started.empty() && launcher.started.front().size() >= fileInFolder.size()
+            && launcher.started.front().ends_with(fileInFolder) && !launcher.asked.empty())
+            ASSERT_EQ(launcher.asked.back(), launcher.started.front());
+        // A readable string in the first key is started as it is.
+        if (!path.empty() && pathType == Registry::typeString && path.size() <= bufferSize)
+            ASSERT_EQ(launcher.started, std::vector<std::string>{expectedText(path)});
+    }
+}
+
+} // namespace
