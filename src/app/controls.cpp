@@ -53,3 +53,10 @@ QLabel *addLabel(QWidget *parent, const QString &name, const QString &text,
     label->setTextFormat(Qt::PlainText);
     return label;
 }
+
+void growToText(QLabel *label)
+{
+    const int needed = label->heightForWidth(label->width());
+    if (needed > label->height())
+        label->resize(label->width(), needed);
+}

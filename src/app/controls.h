@@ -24,5 +24,9 @@ QPushButton *addButton(QWidget *parent, const QString &name, const QString &capt
 QLabel *addLabel(QWidget *parent, const QString &name, const QString &text,
                  int left, int top, int width, int height, const QFont &font);
 
+// A word-wrapped label whose text needs more lines than its designed box holds grows down,
+// so no line is cut off where the available fonts run wider than the design's.
+void growToText(QLabel *label);
+
 // Caption without its access-key marker: "&Exit" -> "Exit".
 QString plainCaption(QString caption);

@@ -5,6 +5,7 @@
 #include "app/design_font.h"
 #include "app/message_box.h"
 #include "app/module1.h"
+#include "app/option_button.h"
 #include "app/screens.h"
 #include "app/twips.h"
 #include "app/window_sizing.h"
@@ -67,11 +68,12 @@ QuestionScreen::QuestionScreen(const tree::TreeNode &node, QWidget *parent)
         case tree::TreeLabel::Role::Definition:
             break;
         }
+        growToText(label);
     }
 
     const QFont optionFont = designFont(QStringLiteral("MS Sans Serif"), 8.25, true);
     for (const tree::TreeOption &design : node.options) {
-        auto *option = new QRadioButton(text(design.caption), this);
+        auto *option = new OptionButton(text(design.caption), this);
         option->setObjectName(text(design.control));
         option->setAccessibleName(text(design.caption));
         option->setFont(optionFont);
