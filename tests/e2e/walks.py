@@ -1,0 +1,267 @@
+"""The real program on a virtual display, walked through as a doctor would use it.
+
+    walks.py --program build/bin/tarnwick --artifacts DIR WALK
+
+Every walk starts the program afresh; on failure it names what was missing and leaves a
+screenshot in DIR."""
+
+import argparse
+import sys
+
+from desktop import HEIGHT, WIDTH, Desktop, Failure, px, wait_for
+
+# Windows, by their titles. The splash screen and the drop-down list have none.
+MESSAGE = "Tarnwick"
+TOPICS = "Quillmoor"
+QUESTION = "Primary Amenorrhea"
+ABOUT = "About MyApp"
+HELP = "Tarnwick Help"
+
+# Controls, placed in twips inside their window: left, top, width, height.
+TOPIC_OK = (9960, 3240, 735, 375)
+TOPIC_HELP = (9960, 3840, 735, 375)
+TOPIC_ABOUT = (9960, 4440, 735, 375)
+TOPIC_EXIT = (9960, 5160, 735, 375)
+COMBO = (4080, 3360, 5295, 315)
+PRIMARY_AMENORRHEA = 2  # its place in the topic list
+
+OPTION_HEIGHT = 375
+
+
+def buttons(left, ok_top, exit_top, home_top):
+    return {name: (left, top, 735, 375) for name, top in (("OK", ok_top), ("Exit", exit_top), ("Home", home_top))}
+
+
+def options(*places):
+    return {caption: (left, top, width, OPTION_HEIGHT) for caption, left, top, width in places}
+
+
+NODES = {
+    1: (options(("Normal", 120, 2880, 1095), ("Ambiguous", 120, 3480, 1335)), buttons(3120, 2640, 3120, 3600)),
+    2: (options(("Normal", 240, 1080, 1095), ("Absent", 240, 1680, 1335)), buttons(3000, 840, 1440, 2040)),
+    3: (options(("Present", 240, 1200, 1095), ("Absent", 240, 1800, 1335)), buttons(3120, 1080, 1680, 2280)),
+    4: (options(("Imperforate hymen", 120, 1200, 1935), ("Transverse vaginal septum", 120, 1680, 2655),
+                ("Vaginal atresia", 120, 2160, 1815), ("Cervical atresia", 120, 2640, 2175)),
+        buttons(3360, 1320, 2040, 2760)),
+    7: (options(("Short", 240, 840, 1095), ("Tall", 240, 1440, 1095), ("Normal", 240, 2040, 1095)),
+        buttons(2400, 840, 1440, 2040)),
+    14: (options(("Virilization", 240, 840, 1455), ("Virilization plus gynecomastia", 240, 1320, 2895),
+                 ("No virilization or gynecomastia", 240, 1800, 3015)),
+         buttons(3600, 960, 1440, 1920)),
+    16: (options(("Normal", 240, 1200, 1095), ("Low", 240, 1800, 1335)), buttons(3240, 960, 1560, 2160)),
+}
+
+
+def expect_place(window, what, size, tolerance=1):
+    """A window of `size` centred on the display, give or take a pixel of rounding."""
+    width, height = size
+    left, top = (WIDTH - width) / 2, (HEIGHT - height) / 2
+    if (abs(window.width - width) > tolerance or abs(window.height - height) > tolerance
+            or abs(window.x - left) > tolerance or abs(window.y - top) > tolerance):
+        raise Failure(f"{what} is {window}; expected {width}x{height} centred at {left:.0f},{top:.0f}")
+
+
+def indicator(window, place):
+    """Where an option button's round indicator is: at its left, halfway down."""
+    left, top, _, height = place
+    return window.x + px(left) + 7, window.y + px(top) + px(height) // 2
+
+
+class Walk:
+    def __init__(self, desktop, program):
+        self.desktop = desktop
+        desktop.start(program)
+
+    # The screens -------------------------------------------------------------------------
+
+    def splash_gives_way_on_a_key(self, key="space"):
+        splash = self.desktop.window(size=(px(7380), px(4245)))
+        expect_place(splash, "the splash screen", (px(7380), px(4245)))
+        self.desktop.key(key)
+        self.desktop.gone(splash, timeout=5)
+        return self.topic_screen()
+
+    def topic_screen(self):
+        topics = self.desktop.window(TOPICS)
+        expect_place(topics, "the topic screen", (round(WIDTH * 0.95), round(HEIGHT * 0.95)))
+        return topics
+
+    def question(self, node, previous=None):
+        """Waits for node's screen (a new window, replacing `previous`) and checks that its
+        options stand at their designed places, none of them chosen."""
+        if previous:
+            self.desktop.gone(previous)
+        window = self.desktop.window(QUESTION)
+        factor = 0.85 if node == 1 else 0.75
+        expect_place(window, f"node {node}'s screen", (round(WIDTH * factor), round(HEIGHT * factor)))
+        missing = []
+
+        def all_shown():
+            screen = self.desktop.pixels()
+            missing[:] = [caption for caption, place in NODES[node][0].items()
+                          if min(screen(*indicator(window, place))) < 200]
+            return not missing
+        try:
+            wait_for(all_shown, 5, "the options to show")
+        except Failure:
+            raise Failure(f"node {node}: no unchosen option button at the place of {missing}") from None
+        return window
+
+    def choose(self, window, node, caption):
+        place = NODES[node][0][caption]
+        self.desktop.click_in(window, *place)
+        wait_for(lambda: max(self.desktop.pixels()(*indicator(window, place))) < 128, 5,
+                 f"option '{caption}' of node {node} to show as chosen")
+
+    def press(self, window, node, button):
+        self.desktop.click_in(window, *NODES[node][1][button])
+
+    def answer(self, window, node, caption):
+        self.choose(window, node, caption)
+        self.press(window, node, "OK")
+
+    def message(self):
+        return self.desktop.window(MESSAGE, timeout=5)
+
+    def dismiss(self, box):
+        self.desktop.key("Return")
+        self.desktop.gone(box, timeout=5)
+
+    def pick_topic_with_mouse(self, topics):
+        left, top, width, height = COMBO
+        # The arrow at the right end of the drop-down box.
+        self.desktop.click(topics.x + px(left + width) - 8, topics.y + px(top) + px(height) // 2)
+        # The list drops down as a window of its own.
+        popup = wait_for(lambda: next((w for w in self.desktop.windows() if w.id != topics.id), None), 5,
+                         "the topic list to drop down")
+        rows = 20  # the list shows this many topics at a time
+        row = (popup.height - 2) / rows
+        self.desktop.click(popup.x + popup.width // 3, popup.y + 1 + int(row * (PRIMARY_AMENORRHEA + 0.5)))
+        self.desktop.gone(popup, timeout=5)
+
+    def pick_topic_with_keyboard(self, topics):
+        left, top, _, height = COMBO
+        # Into the text field, then down the list one topic at a time.
+        self.desktop.click(topics.x + px(left) + 20, topics.y + px(top) + px(height) // 2)
+        self.desktop.key(*["Down"] * (PRIMARY_AMENORRHEA + 1))
+
+    def start_tree(self, topics):
+        self.desktop.click_in(topics, *TOPIC_OK)
+        wait_for(lambda: self.desktop.windows(MESSAGE) or not self.desktop.windows(TOPICS), 10,
+                 "OK to hide the topic screen")
+        if self.desktop.windows(MESSAGE):
+            raise Failure("OK on the topic screen showed a message instead of opening the tree: "
+                          "'Amenorrhea, primary' was not chosen")
+        return self.question(1)
+
+    def exit_from(self, window, place):
+        self.desktop.click_in(window, *place)
+        status = self.desktop.wait_for_exit()
+        if status != 0:
+            raise Failure(f"Exit ended the program with status {status}, not 0")
+        left = self.desktop.windows()
+        if left:
+            raise Failure(f"windows left on screen after Exit: {left}")
+
+
+# The walks -------------------------------------------------------------------------------
+
+def typical_walk(walk):
+    topics = walk.splash_gives_way_on_a_key()
+    walk.pick_topic_with_mouse(topics)
+    node = walk.start_tree(topics)
+    walk.answer(node, 1, "Normal")
+    node = walk.question(2, previous=node)
+    walk.answer(node, 2, "Normal")
+    node = walk.question(3, previous=node)
+    walk.answer(node, 3, "Present")
+    node = walk.question(4, previous=node)
+    walk.answer(node, 4, "Imperforate hymen")
+    walk.dismiss(walk.message())
+    if not any(w.id == node.id for w in walk.desktop.windows(QUESTION)):
+        raise Failure("node 4 closed with the recommendation; it should stay open")
+
+    # Home brings the topic list back as it was left: OK at once starts the tree again.
+    walk.press(node, 4, "Home")
+    walk.desktop.gone(node)
+    again = walk.topic_screen()
+    if again.id != topics.id:
+        raise Failure("Home showed a new topic screen instead of the one that was hidden")
+    node = walk.start_tree(again)
+    walk.exit_from(node, NODES[1][1]["Exit"])
+
+
+def absent_branch(walk):
+    topics = walk.splash_gives_way_on_a_key("Return")
+    walk.pick_topic_with_keyboard(topics)
+    node = walk.start_tree(topics)
+    walk.answer(node, 1, "Normal")
+    node = walk.question(2, previous=node)
+    walk.answer(node, 2, "Absent")
+    node = walk.question(7, previous=node)
+    walk.answer(node, 7, "Tall")
+    walk.dismiss(walk.message())
+    # Alt+E is Exit on every question screen. Without a window manager nothing hands the
+    # focus back once the box has gone, so click into the screen first as a user would.
+    walk.desktop.click(node.x + node.width - 10, node.y + node.height - 10)
+    walk.desktop.key("alt+e")
+    if walk.desktop.wait_for_exit() != 0:
+        raise Failure("Alt+E ended the program with a status other than 0")
+
+
+def ambiguous_branch(walk):
+    topics = walk.splash_gives_way_on_a_key()
+    walk.pick_topic_with_mouse(topics)
+    node = walk.start_tree(topics)
+    walk.answer(node, 1, "Ambiguous")
+    node = walk.question(14, previous=node)
+    walk.answer(node, 14, "Virilization plus gynecomastia")
+    node = walk.question(16, previous=node)
+    walk.answer(node, 16, "Low")
+    walk.dismiss(walk.message())
+    walk.exit_from(walk.desktop.window(QUESTION), NODES[16][1]["Exit"])
+
+
+def about_and_help(walk):
+    topics = walk.splash_gives_way_on_a_key()
+    walk.desktop.click_in(topics, *TOPIC_ABOUT)
+    about = walk.desktop.window(ABOUT)
+    expected = (px(2340), px(1935), px(5730), px(4350))
+    if (about.x, about.y, about.width, about.height) != expected:
+        raise Failure(f"the About screen is {about}; expected {expected[2]}x{expected[3]} at "
+                      f"{expected[0]},{expected[1]}")
+    walk.desktop.key("Escape")
+    walk.desktop.gone(about)
+
+    walk.desktop.click_in(topics, *TOPIC_HELP)
+    walk.desktop.window(HELP)
+    if not walk.desktop.windows(TOPICS):
+        raise Failure("the topic screen went away when Help opened")
+    # Alt+E on the topic screen ends the program, the Help screen with it.
+    walk.desktop.click(topics.x + 10, topics.y + topics.height - 10)
+    walk.desktop.key("alt+e")
+    if walk.desktop.wait_for_exit() != 0:
+        raise Failure("Exit ended the program with a status other than 0")
+
+
+WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help)}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("walk", choices=sorted(WALKS))
+    args = parser.parse_args()
+    try:
+        with Desktop(args.artifacts, args.walk) as desktop:
+            WALKS[args.walk](Walk(desktop, args.program))
+    except Failure as failure:
+        print(f"FAILED {args.walk}: {failure}", file=sys.stderr)
+        return 1
+    print(f"passed {args.walk}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
