@@ -52,15 +52,19 @@ class Desktop:
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
         self.program, self.log, self.server = None, None, None
         number = None
-        # A display number of our own: Xvfb claims it with a lock file, as xvfb-run does, and
-        # says through -displayfd when it accepts clients. Parallel tests start far apart.
+        # A display number of our own, free of lock files and sockets (Xvfb gives up on one
+        # that is taken); -displayfd says when it accepts clients. Parallel tests start apart.
         first = 100 + os.getpid() % 400
-        for candidate in range(first, first + 40):
-            if os.path.exists(f"/tmp/.X{candidate}-lock") or os.path.exists(f"/tmp/.X11-unix/X{candidate}"):
-                continue
-            number = self._start_server(candidate)
-            if number:
-                break
+        try:
+            for candidate in range(first, first + 40):
+                if os.path.exists(f"/tmp/.X{candidate}-lock") or os.path.exists(f"/tmp/.X11-unix/X{candidate}"):
+                    continue
+                number = self._start_server(candidate)
+                if number:
+                    break
+        except BaseException:
+            self.close()
+            raise
         if not number:
             self.close()
             raise Failure(f"could not start Xvfb on any display from :{first} to :{first + 39}")

@@ -123,6 +123,9 @@ def main():
         if with_picture < 20:
             raise Failure(f"the installed program shows no picture on its splash screen "
                           f"({with_picture} colours in the picture box)")
+    except FileNotFoundError as missing:
+        print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
+        return 1
     except Failure as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         return 1

@@ -256,6 +256,9 @@ def main():
     try:
         with Desktop(args.artifacts, args.walk) as desktop:
             WALKS[args.walk](Walk(desktop, args.program))
+    except FileNotFoundError as missing:
+        print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
+        return 1
     except Failure as failure:
         print(f"FAILED {args.walk}: {failure}", file=sys.stderr)
         return 1
