@@ -142,21 +142,25 @@ void HelpScreen::Form_Load()
 {
     txtHelp->setHtml(QString::fromUtf8(kHowTo));
 
-    // Beside the topic screen: right of its controls where the display has room for the drawing,
-    // otherwise along the display's right edge.
+    // Beside the topic screen, never over its controls: to their right where the display has room
+    // for the drawing, else below them, else along the display's right edge.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect display = screen->availableGeometry();
         const int margin = display.width() / 40;
-        int width = qMin(display.width() * 3 / 5, 820);
-        int left = display.right() - width - margin;
+        QRect place(display.right() - qMin(display.width() * 3 / 5, 820) - margin,
+                    display.top() + display.height() / 10, qMin(display.width() * 3 / 5, 820),
+                    display.height() * 4 / 5);
         if (const QWidget *topics = Screens::instance().find(QStringLiteral("frmStart"))) {
-            const int controlsRight = topics->geometry().left() + topics->childrenRect().right() + margin;
-            if (display.right() - margin - controlsRight >= 560) {
-                left = controlsRight;
-                width = qMin(display.right() - margin - controlsRight, 820);
-            }
+            const QRect controls = topics->childrenRect().translated(topics->geometry().topLeft());
+            const int roomRight = display.right() - margin - controls.right() - margin;
+            const int roomBelow = display.bottom() - margin - controls.bottom() - margin;
+            if (roomRight >= 560)
+                place = QRect(controls.right() + margin, place.top(), qMin(roomRight, 820), place.height());
+            else if (roomBelow >= 240)
+                place = QRect(display.left() + margin, controls.bottom() + margin, display.width() - 2 * margin,
+                              roomBelow);
         }
-        setGeometry(left, display.top() + display.height() / 10, width, display.height() * 4 / 5);
+        setGeometry(place);
     }
     cmdClose->setFocus();
 }

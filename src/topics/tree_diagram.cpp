@@ -17,7 +17,7 @@
 namespace {
 
 constexpr qreal kZoomStep = 1.25;
-constexpr qreal kMinZoom = 0.1;
+constexpr qreal kMinZoom = 0.05;
 constexpr qreal kMaxZoom = 4;
 constexpr qreal kSceneMargin = 16;
 
