@@ -231,7 +231,7 @@ TEST_F(HelpTree, KeysAndWheelZoomAndControlZeroFitsAgain)
     // Zooming out for ever stops at a sensible size instead of turning the drawing into a dot.
     for (int i = 0; i < 60; ++i)
         key(Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_GT(diagram->zoom(), 0.05);
+    EXPECT_GE(diagram->zoom(), 0.05 - 1e-9);
     for (int i = 0; i < 60; ++i)
         key(Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_LE(diagram->zoom(), 4.0 + 1e-9);
