@@ -46,6 +46,8 @@ int runTarnwick(QApplication &app)
     // The program ends when its last screen is unloaded, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    // Lets the desktop match the windows to the installed launcher entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Tarnwick"));
     installDesignFonts();
     registerScreens();
     Screens::instance().show(QStringLiteral("frmSplash"));
