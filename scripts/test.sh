@@ -7,3 +7,8 @@ bash scripts/install-deps.sh
 cmake --preset dev
 cmake --build --preset dev -j"$(nproc)"
 ctest --preset dev -j"$(nproc)"
+
+# The same suite again under AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer.
+cmake --preset asan
+cmake --build --preset asan -j"$(nproc)"
+ctest --preset asan -j"$(nproc)"
