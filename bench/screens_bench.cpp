@@ -1,0 +1,160 @@
+// How long the screens take on Qt's offscreen platform: loading the topic screen, a step from one
+// question to the next, a walk to a recommendation, and closing every screen at once.
+#include "app/application.h"
+#include "app/design_font.h"
+#include "app/message_box.h"
+#include "app/module1.h"
+#include "app/picture.h"
+#include "app/screens.h"
+#include "tree/question_screen.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+namespace {
+
+Screens &screens()
+{
+    return Screens::instance();
+}
+
+// Lets the unloaded screens' deferred deletion and the end-of-program check run.
+void settle()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void answer(int node, const char *option)
+{
+    QWidget *screen = screens().find(QuestionScreen::screenName(node));
+    screen->findChild<QRadioButton *>(QString::fromLatin1(option))->setChecked(true);
+    screen->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+    settle();
+}
+
+void closeAll()
+{
+    Module1::CloseAllScreens();
+    settle();
+}
+
+void BM_SplashScreenLoad(benchmark::State &state)
+{
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(screens().show(QStringLiteral("frmSplash")));
+        state.PauseTiming();
+        closeAll();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SplashScreenLoad)->Unit(benchmark::kMillisecond);
+
+// Sizing to the display, the 53 topics, the picture, and showing the window.
+void BM_TopicScreenLoad(benchmark::State &state)
+{
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(screens().show(QStringLiteral("frmStart")));
+        state.PauseTiming();
+        closeAll();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TopicScreenLoad)->Unit(benchmark::kMillisecond);
+
+void BM_PictureDecode(benchmark::State &state)
+{
+    const QString path = picturePath();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loadStretchedPicture(path, QSize(193, 217)));
+}
+BENCHMARK(BM_PictureDecode)->Unit(benchmark::kMillisecond);
+
+// OK on node 1 with an answer that leads on: node 1 unloaded, node 2 loaded, sized and shown.
+void BM_NodeTransition(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        QWidget *first = screens().show(QuestionScreen::screenName(1));
+        first->findChild<QRadioButton *>(QStringLiteral("optNormal"))->setChecked(true);
+        QPushButton *ok = first->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+        state.ResumeTiming();
+
+        ok->click();
+        settle();
+
+        state.PauseTiming();
+        closeAll();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_NodeTransition)->Unit(benchmark::kMillisecond);
+
+// Node 1 to the recommendation of node 4, as in the typical walk.
+void BM_WalkToARecommendation(benchmark::State &state)
+{
+    for (auto _ : state) {
+        screens().show(QuestionScreen::screenName(1));
+        answer(1, "optNormal");
+        answer(2, "optNormal");
+        answer(3, "optPresent");
+        answer(4, "opt1");
+        state.PauseTiming();
+        closeAll();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WalkToARecommendation)->Unit(benchmark::kMillisecond);
+
+// The close-all-screens routine with every screen of the program loaded, the windows' deletion
+// included.
+void BM_CloseAllScreens(benchmark::State &state)
+{
+    QStringList names{QStringLiteral("frmSplash"), QStringLiteral("frmStart"), QStringLiteral("frmHelp"),
+                      QStringLiteral("frmAbout")};
+    for (int n = 1; n <= 16; ++n)
+        names << QuestionScreen::screenName(n);
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (const QString &name : names)
+            screens().show(name);
+        if (screens().count() != names.size())
+            state.SkipWithError("not every screen loaded");
+        state.ResumeTiming();
+        closeAll();
+    }
+}
+BENCHMARK(BM_CloseAllScreens)->Unit(benchmark::kMillisecond);
+
+// The offscreen platform says so each time a window is raised.
+void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && !message.startsWith(QLatin1String("This plugin does not support")))
+        fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qInstallMessageHandler(quietHandler);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" TARNWICK_OFFSCREEN_CONFIG);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    installDesignFonts();
+    registerScreens();
+    setMessageSink([](QWidget *, const QString &, MessageIcon) {});
+    screens().setEndHandler([] {});
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
