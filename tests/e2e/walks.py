@@ -234,12 +234,16 @@ def about_and_help(walk):
     walk.desktop.gone(about)
 
     walk.desktop.click_in(topics, *TOPIC_HELP)
-    walk.desktop.window(HELP)
+    help_screen = walk.desktop.window(HELP)
     if not walk.desktop.windows(TOPICS):
         raise Failure("the topic screen went away when Help opened")
-    # Alt+E on the topic screen ends the program, the Help screen with it.
-    walk.desktop.click(topics.x + 10, topics.y + topics.height - 10)
-    walk.desktop.key("alt+e")
+    # Help stands beside the topic screen's controls, never over them, so they stay usable.
+    for name, (left, top, width, height) in {"OK": TOPIC_OK, "Exit": TOPIC_EXIT}.items():
+        x, y = topics.x + px(left) + px(width) // 2, topics.y + px(top) + px(height) // 2
+        if help_screen.x <= x < help_screen.x + help_screen.width and help_screen.y <= y < help_screen.y + help_screen.height:
+            raise Failure(f"Help ({help_screen}) covers the topic screen's {name} button")
+    # Exit on the topic screen ends the program, the Help screen with it.
+    walk.desktop.click_in(topics, *TOPIC_EXIT)
     if walk.desktop.wait_for_exit() != 0:
         raise Failure("Exit ended the program with a status other than 0")
 
