@@ -120,6 +120,14 @@ class Walk:
         self.choose(window, node, caption)
         self.press(window, node, "OK")
 
+    def follow(self, window, node, *path):
+        """Answers node after node along `path`, pairs of (caption, next node), and returns
+        the last node's screen."""
+        for caption, following in path:
+            self.answer(window, node, caption)
+            window, node = self.question(following, previous=window), following
+        return window
+
     def message(self):
         return self.desktop.window(MESSAGE, timeout=5)
 
@@ -169,13 +177,7 @@ class Walk:
 def typical_walk(walk):
     topics = walk.splash_gives_way_on_a_key()
     walk.pick_topic_with_mouse(topics)
-    node = walk.start_tree(topics)
-    walk.answer(node, 1, "Normal")
-    node = walk.question(2, previous=node)
-    walk.answer(node, 2, "Normal")
-    node = walk.question(3, previous=node)
-    walk.answer(node, 3, "Present")
-    node = walk.question(4, previous=node)
+    node = walk.follow(walk.start_tree(topics), 1, ("Normal", 2), ("Normal", 3), ("Present", 4))
     walk.answer(node, 4, "Imperforate hymen")
     walk.dismiss(walk.message())
     if not any(w.id == node.id for w in walk.desktop.windows(QUESTION)):
@@ -194,11 +196,7 @@ def typical_walk(walk):
 def absent_branch(walk):
     topics = walk.splash_gives_way_on_a_key("Return")
     walk.pick_topic_with_keyboard(topics)
-    node = walk.start_tree(topics)
-    walk.answer(node, 1, "Normal")
-    node = walk.question(2, previous=node)
-    walk.answer(node, 2, "Absent")
-    node = walk.question(7, previous=node)
+    node = walk.follow(walk.start_tree(topics), 1, ("Normal", 2), ("Absent", 7))
     walk.answer(node, 7, "Tall")
     walk.dismiss(walk.message())
     # Alt+E is Exit on every question screen. Without a window manager nothing hands the
@@ -212,11 +210,7 @@ def absent_branch(walk):
 def ambiguous_branch(walk):
     topics = walk.splash_gives_way_on_a_key()
     walk.pick_topic_with_mouse(topics)
-    node = walk.start_tree(topics)
-    walk.answer(node, 1, "Ambiguous")
-    node = walk.question(14, previous=node)
-    walk.answer(node, 14, "Virilization plus gynecomastia")
-    node = walk.question(16, previous=node)
+    node = walk.follow(walk.start_tree(topics), 1, ("Ambiguous", 14), ("Virilization plus gynecomastia", 16))
     walk.answer(node, 16, "Low")
     walk.dismiss(walk.message())
     walk.exit_from(walk.desktop.window(QUESTION), NODES[16][1]["Exit"])
