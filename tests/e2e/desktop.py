@@ -109,7 +109,7 @@ class Desktop:
         os.makedirs(self.artifacts, exist_ok=True)
         self.log = os.path.join(self.artifacts, f"{self.name}.log")
         with open(self.log, "wb") as log:
-            self.program = subprocess.Popen([program], env=self.env, cwd=self.runtime, stdout=log,
+            self.program = subprocess.Popen([os.path.abspath(program)], env=self.env, cwd=self.runtime, stdout=log,
                                             stderr=subprocess.STDOUT, start_new_session=True)
         return self.program
 
