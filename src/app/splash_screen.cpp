@@ -1,5 +1,6 @@
 #include "splash_screen.h"
 
+#include "controls.h"
 #include "design_font.h"
 #include "picture.h"
 #include "screens.h"
@@ -16,11 +17,11 @@
 
 namespace {
 
+// Every label is in Arial.
 struct SplashLabel {
     const char *name;
     const char *text;
     QRect place;  // twips, relative to the frame
-    const char *family;
     qreal points;
     bool bold;
     Qt::Alignment alignment;
@@ -52,27 +53,22 @@ SplashScreen::SplashScreen(QWidget *parent)
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignTop;
     const SplashLabel labels[] = {
-        {"lblCopyright", "Copyright \u00a9 Brannock", {2400, 1920, 3735, 255}, "Arial", 9.75, true, left, false, {}},
-        {"lblCompany", "Brannock", {2400, 2280, 4455, 255}, "Arial", 8.25, true, left, false, {}},
+        {"lblCopyright", "Copyright \u00a9 Brannock", {2400, 1920, 3735, 255}, 9.75, true, left, false, {}},
+        {"lblCompany", "Brannock", {2400, 2280, 4455, 255}, 8.25, true, left, false, {}},
         {"lblWarning", "Warning: this program is protected by copyright law. See About for details.",
-         {120, 3600, 6855, 255}, "Arial", 8.25, false, left, false, {}},
-        {"lblVersion", "Version 1.0", {2760, 3000, 1050, 240}, "Arial", 9.75, true, right, true, {}},
-        {"lblPlatform", "Windows 95, 98, ME", {2640, 2640, 2265, 285}, "Arial", 12, true, right, true, {}},
-        {"lblProductName", "Merrowvale", {2520, 1080, 4485, 435}, "Arial", 18, true, left, true, QColor(0, 0, 255)},
-        {"lblCompanyProduct", "Dr. Halvern's", {2520, 600, 2070, 330}, "Arial", 14.25, true, left, true,
-         QColor(255, 0, 255)},
+         {120, 3600, 6855, 255}, 8.25, false, left, false, {}},
+        {"lblVersion", "Version 1.0", {2760, 3000, 1050, 240}, 9.75, true, right, true, {}},
+        {"lblPlatform", "Windows 95, 98, ME", {2640, 2640, 2265, 285}, 12, true, right, true, {}},
+        {"lblProductName", "Merrowvale", {2520, 1080, 4485, 435}, 18, true, left, true, kBlue},
+        {"lblCompanyProduct", "Dr. Halvern's", {2520, 600, 2070, 330}, 14.25, true, left, true, QColor(255, 0, 255)},
     };
     for (const SplashLabel &design : labels) {
-        auto *label = new QLabel(QString::fromUtf8(design.text), Frame1);
-        label->setObjectName(QLatin1StringView(design.name));
-        label->setFont(designFont(QLatin1StringView(design.family), design.points, design.bold));
+        const QRect &p = design.place;
+        QLabel *label = addLabel(Frame1, QLatin1StringView(design.name), QString::fromUtf8(design.text), p.x(), p.y(),
+                                 p.width(), p.height(), designFont(QStringLiteral("Arial"), design.points, design.bold));
         label->setAlignment(design.alignment);
-        label->setGeometry(twipsRect(design.place.x(), design.place.y(), design.place.width(), design.place.height()));
-        if (design.colour.isValid()) {
-            QPalette palette = label->palette();
-            palette.setColor(QPalette::WindowText, design.colour);
-            label->setPalette(palette);
-        }
+        if (design.colour.isValid())
+            setTextColour(label, design.colour);
         if (design.autoSize)
             label->adjustSize();
     }
