@@ -1,12 +1,12 @@
 // How long the screens take on Qt's offscreen platform: loading the topic screen, a step from one
 // question to the next, a walk to a recommendation, and closing every screen at once.
-#include "app/application.h"
-#include "app/design_font.h"
-#include "app/message_box.h"
-#include "app/module1.h"
-#include "app/picture.h"
-#include "app/screens.h"
-#include "tree/question_screen.h"
+#include "shell/screen_table.h"
+#include "widgets/design_font.h"
+#include "widgets/message_box.h"
+#include "shell/module1.h"
+#include "widgets/picture.h"
+#include "shell/navigator.h"
+#include "screens/question_screen.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -17,9 +17,11 @@
 
 namespace {
 
-Screens &screens()
+// The benchmarks share one navigator, as the program has one.
+Navigator &screens()
 {
-    return Screens::instance();
+    static Navigator navigator;
+    return navigator;
 }
 
 // Lets the unloaded screens' deferred deletion and the end-of-program check run.
@@ -31,7 +33,7 @@ void settle()
 
 void answer(int node, const char *option)
 {
-    QWidget *screen = screens().find(QuestionScreen::screenName(node));
+    QWidget *screen = screens().find(screenName::node(node));
     screen->findChild<QRadioButton *>(QString::fromLatin1(option))->setChecked(true);
     screen->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
     settle();
@@ -39,7 +41,7 @@ void answer(int node, const char *option)
 
 void closeAll()
 {
-    Module1::CloseAllScreens();
+    Module1::CloseAllScreens(screens());
     settle();
 }
 
@@ -79,7 +81,7 @@ void BM_NodeTransition(benchmark::State &state)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        QWidget *first = screens().show(QuestionScreen::screenName(1));
+        QWidget *first = screens().show(screenName::node(1));
         first->findChild<QRadioButton *>(QStringLiteral("optNormal"))->setChecked(true);
         QPushButton *ok = first->findChild<QPushButton *>(QStringLiteral("cmdOK"));
         state.ResumeTiming();
@@ -98,7 +100,7 @@ BENCHMARK(BM_NodeTransition)->Unit(benchmark::kMillisecond);
 void BM_WalkToARecommendation(benchmark::State &state)
 {
     for (auto _ : state) {
-        screens().show(QuestionScreen::screenName(1));
+        screens().show(screenName::node(1));
         answer(1, "optNormal");
         answer(2, "optNormal");
         answer(3, "optPresent");
@@ -117,7 +119,7 @@ void BM_CloseAllScreens(benchmark::State &state)
     QStringList names{QStringLiteral("frmSplash"), QStringLiteral("frmStart"), QStringLiteral("frmHelp"),
                       QStringLiteral("frmAbout")};
     for (int n = 1; n <= 16; ++n)
-        names << QuestionScreen::screenName(n);
+        names << screenName::node(n);
     for (auto _ : state) {
         state.PauseTiming();
         for (const QString &name : names)
@@ -147,7 +149,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     installDesignFonts();
-    registerScreens();
+    registerScreens(screens());
     setMessageSink([](QWidget *, const QString &, MessageIcon) {});
     screens().setEndHandler([] {});
 

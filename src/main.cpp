@@ -1,9 +1,22 @@
-#include "app/application.h"
+// Tarnwick: the splash screen first, then whatever the user asks for, until the last screen goes.
+#include "shell/navigator.h"
+#include "shell/screen_table.h"
+#include "widgets/design_font.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return runTarnwick(app);
+    // The program ends when its last screen is unloaded, not when a window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    // Lets the desktop match the windows to the installed launcher entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Tarnwick"));
+    installDesignFonts();
+
+    Navigator navigator;
+    registerScreens(navigator);
+    navigator.show(screenName::splash);
+    return app.exec();
 }

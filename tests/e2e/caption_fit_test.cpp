@@ -1,9 +1,9 @@
 // Every caption on every screen shows whole, at any scale factor: the text must fit the room
 // that the style leaves it in its control's box, measured with the fonts actually in use.
-#include "app/option_button.h"
+#include "widgets/option_button.h"
 #include "recording_sink.h"
-#include "tree/question_screen.h"
-#include "tree/tree_node.h"
+#include "screens/question_screen.h"
+#include "core/tree/tree_node.h"
 
 #include <QAbstractButton>
 #include <QFontMetrics>
@@ -21,7 +21,7 @@ QStringList allScreens()
     QStringList names{QStringLiteral("frmSplash"), QStringLiteral("frmStart"), QStringLiteral("frmHelp"),
                       QStringLiteral("frmAbout")};
     for (int n = 1; n <= tree::kNodeCount; ++n)
-        names << QuestionScreen::screenName(n);
+        names << screenName::node(n);
     return names;
 }
 
@@ -105,9 +105,9 @@ class WrappedCaption : public ScreensTest
 TEST_F(WrappedCaption, AClickOnItsSecondLineChoosesTheOption)
 {
     // Node 8's last caption is longer than its box is wide.
-    screens().show(QuestionScreen::screenName(8));
+    screens().show(screenName::node(8));
     settle();
-    auto *option = control<QRadioButton>(QuestionScreen::screenName(8), QStringLiteral("opt3"));
+    auto *option = control<QRadioButton>(screenName::node(8), QStringLiteral("opt3"));
     ASSERT_NE(option, nullptr);
     QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(option->width() / 3, option->height() - 3));
     EXPECT_TRUE(option->isChecked());

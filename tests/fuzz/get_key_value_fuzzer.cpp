@@ -3,9 +3,9 @@
 //
 // Input: byte 0 picks the launcher's behaviour, bytes 1-4 the value's type (little-endian), the
 // rest is the value's data. The same data also stands in the folder key, reversed.
-#include "about/memory_registry.h"
-#include "about/sys_info.h"
-#include "about/tool_lookup.h"
+#include "core/sysinfo/memory_registry.h"
+#include "core/sysinfo/sys_info.h"
+#include "core/sysinfo/tool_lookup.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-using namespace about;
+using namespace sysinfo;
 
 namespace {
 

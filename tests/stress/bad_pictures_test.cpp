@@ -6,7 +6,7 @@
 // X display through xdotool.
 #include "recording_sink.h"
 
-#include "app/picture.h"
+#include "widgets/picture.h"
 
 #include <QBuffer>
 #include <QComboBox>
@@ -123,7 +123,7 @@ protected:
         QFile::remove(picturePath());
     }
 
-    static bool boxShows(const QString &screenName, const QString &box)
+    bool boxShows(const QString &screenName, const QString &box) const
     {
         auto *label = control<QLabel>(screenName, box);
         return label && !label->pixmap().isNull();

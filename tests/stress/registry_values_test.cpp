@@ -1,8 +1,8 @@
 // Whatever the registry holds (any type, any bytes, any length) the lookup answers sanely, closes
 // what it opened, and the launcher either starts one program or shows its one message.
-#include "about/memory_registry.h"
-#include "about/sys_info.h"
-#include "about/tool_lookup.h"
+#include "core/sysinfo/memory_registry.h"
+#include "core/sysinfo/sys_info.h"
+#include "core/sysinfo/tool_lookup.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-using namespace about;
+using namespace sysinfo;
 
 namespace {
 

@@ -2,13 +2,13 @@
 // with the screen rules checked after every event. Seeded; a failure prints a shrunk replay.
 #include "recording_sink.h"
 
-#include "about/sys_info.h"
-#include "about/system_backends.h"
-#include "about/tool_lookup.h"
-#include "app/splash_screen.h"
-#include "topics/topic_table.h"
-#include "tree/question_screen.h"
-#include "tree/tree_node.h"
+#include "core/sysinfo/sys_info.h"
+#include "core/sysinfo/platform.h"
+#include "core/sysinfo/tool_lookup.h"
+#include "screens/splash_screen.h"
+#include "screens/topic_table.h"
+#include "screens/question_screen.h"
+#include "core/tree/tree_node.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -166,8 +166,8 @@ protected:
         sink.onMessage = [this](const RecordedMessage &m) { checkMessage(m); };
         // With a system information program on this host, System Info would really start it.
         std::string path;
-        sysInfoWouldStart = about::GetKeyValue(*about::makeSystemRegistry(), about::Registry::localMachine,
-                                               about::toolLookup::pathKey, about::toolLookup::pathValue, path);
+        sysInfoWouldStart = sysinfo::GetKeyValue(*sysinfo::makeSystemRegistry(), sysinfo::Registry::localMachine,
+                                               sysinfo::toolLookup::pathKey, sysinfo::toolLookup::pathValue, path);
         qApp->installEventFilter(&loadWatcher);
     }
 
@@ -251,7 +251,7 @@ private:
     {
         if (QWidget *popup = QApplication::activePopupWidget())
             popup->close();
-        Module1::CloseAllScreens();
+        Module1::CloseAllScreens(screens());
         settle();
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (widget->objectName().startsWith(QStringLiteral("frm")))
@@ -574,7 +574,7 @@ private:
                 fail("question warning shown with an option chosen, or on " + parent.toStdString());
             return;
         }
-        if (m.text == str(about::sysInfoUnavailableText)) {
+        if (m.text == str(sysinfo::sysInfoUnavailableText)) {
             if (parent != QStringLiteral("frmAbout") || m.icon != MessageIcon::None)
                 fail("system information message on " + parent.toStdString());
             return;
@@ -602,7 +602,7 @@ private:
     {
         if (failure)
             return failure;
-        Screens &s = screens();
+        Navigator &s = screens();
         const QStringList loaded = s.loadedNames();
 
         // Loaded screens in load order, and exactly the screens that exist.

@@ -2,8 +2,8 @@
 // control is left. scripts/valgrind-walk.sh runs this walk under memcheck.
 #include "recording_sink.h"
 
-#include "tree/question_screen.h"
-#include "tree/tree_node.h"
+#include "screens/question_screen.h"
+#include "core/tree/tree_node.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,7 +26,7 @@ protected:
 
     void answer(int node, const char *option)
     {
-        const QString name = QuestionScreen::screenName(node);
+        const QString name = screenName::node(node);
         click(name, option);
         click(name, "cmdOK");
     }
@@ -66,13 +66,13 @@ TEST_F(Walk, FromTheSplashScreenThroughEveryKindOfScreenLeavesNothingBehind)
     answer(4, "opt1");
     track();
     ASSERT_EQ(sink.messages.size(), 1u);
-    click(QuestionScreen::screenName(4), "cmdHome");
+    click(screenName::node(4), "cmdHome");
 
     // Into the other branches, to a recommendation and to the end of the tree.
     click(start, "cmdOK");
     answer(1, "optAmbiguous");
     track();
-    click(QuestionScreen::screenName(14), "cmdHome");
+    click(screenName::node(14), "cmdHome");
     click(start, "cmdOK");
     answer(1, "optNormal");
     answer(2, "optNormal");
@@ -85,7 +85,7 @@ TEST_F(Walk, FromTheSplashScreenThroughEveryKindOfScreenLeavesNothingBehind)
     answer(1, "optNormal");
     answer(2, "optAbsent");
     track();
-    click(QuestionScreen::screenName(7), "cmdExit");
+    click(screenName::node(7), "cmdExit");
 
     EXPECT_EQ(screens().count(), 0);
     EXPECT_EQ(ends, 1);

@@ -1,6 +1,5 @@
-// Runs the GUI tests inside one QApplication, with every screen registered as in the program.
-#include "app/application.h"
-#include "app/design_font.h"
+// Runs the GUI tests inside one QApplication, with the program's fonts.
+#include "widgets/design_font.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -30,6 +29,5 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     installDesignFonts();
-    registerScreens();
     return RUN_ALL_TESTS();
 }

@@ -1,10 +1,11 @@
 // Test helpers: a message sink that records instead of opening a modal box, and a fixture
-// that starts each test with no screen loaded and notices when the program would end.
+// with a navigator of its own, every screen registered, that notices when the program would end.
 #pragma once
 
-#include "app/message_box.h"
-#include "app/module1.h"
-#include "app/screens.h"
+#include "widgets/message_box.h"
+#include "shell/module1.h"
+#include "shell/navigator.h"
+#include "shell/screen_table.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -68,31 +69,32 @@ class ScreensTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(screens().count(), 0) << "a previous test left screens loaded";
-        screens().setEndHandler([this] { ++ends; });
+        registerScreens(navigator);
+        navigator.setEndHandler([this] { ++ends; });
     }
     void TearDown() override
     {
-        Module1::CloseAllScreens();
+        Module1::CloseAllScreens(navigator);
         settle();
-        screens().setEndHandler({});
     }
 
-    static Screens &screens() { return Screens::instance(); }
+    Navigator &screens() { return navigator; }
+    const Navigator &screens() const { return navigator; }
 
     template <typename T = QWidget>
-    static T *screen(const QString &name)
+    T *screen(const QString &name) const
     {
-        return qobject_cast<T *>(screens().find(name));
+        return qobject_cast<T *>(navigator.find(name));
     }
 
     template <typename T = QWidget>
-    static T *control(const QString &screenName, const QString &controlName)
+    T *control(const QString &screenName, const QString &controlName) const
     {
-        QWidget *s = screens().find(screenName);
+        QWidget *s = navigator.find(screenName);
         return s ? s->findChild<T *>(controlName) : nullptr;
     }
 
+    Navigator navigator;
     RecordingSink sink;
     int ends = 0;
 };

@@ -1,7 +1,7 @@
 // The Windows launcher really starting programs, and StartSysInfo on the real registry.
-#include "about/sys_info.h"
-#include "about/tool_lookup.h"
-#include "about/windows_launcher.h"
+#include "core/sysinfo/sys_info.h"
+#include "core/sysinfo/tool_lookup.h"
+#include "core/sysinfo/windows/windows_launcher.h"
 #include "registry_writer.h"
 #include "wine_scratch.h"
 
@@ -77,7 +77,7 @@ using Messages = std::vector<std::string>;
 Messages startSysInfo()
 {
     Messages messages;
-    about::StartSysInfo([&messages](std::string_view text) { messages.emplace_back(text); });
+    sysinfo::StartSysInfo([&messages](std::string_view text) { messages.emplace_back(text); });
     return messages;
 }
 
@@ -95,7 +95,7 @@ TEST(WindowsLauncher, OnlyOrdinaryAndReadOnlyFilesExist)
     ASSERT_NE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
     ASSERT_NE(GetFileAttributesA(system.c_str()) & FILE_ATTRIBUTE_SYSTEM, 0u);
 
-    about::WindowsLauncher launcher;
+    sysinfo::WindowsLauncher launcher;
     EXPECT_TRUE(launcher.fileExists(normal));
     EXPECT_TRUE(launcher.fileExists(readOnly));
     EXPECT_FALSE(launcher.fileExists(hidden));
@@ -113,7 +113,7 @@ TEST(WindowsLauncher, RefusesWhatIsNotAProgram)
     const std::string folder = scratch.folder(tempFolder());
     const std::string notes = scratch.file(folder + "\\notes.txt");
 
-    about::WindowsLauncher launcher;
+    sysinfo::WindowsLauncher launcher;
     EXPECT_FALSE(launcher.start(folder + "\\missing.exe"));
     EXPECT_FALSE(launcher.start(folder));
     EXPECT_FALSE(launcher.start(notes));
@@ -134,7 +134,7 @@ TEST(WindowsLauncher, PathWithABlankStartsThatProgramAndNoOther)
         << "the path as a bare command line must reach the trap, or this test proves nothing";
     DeleteFileA((trap + ".ran").c_str());
 
-    about::WindowsLauncher launcher;
+    sysinfo::WindowsLauncher launcher;
     ASSERT_TRUE(launcher.start(tool));
     ASSERT_TRUE(waitForFile(tool + ".ran"));
     EXPECT_EQ(readFile(tool + ".ran"), "\"" + tool + "\"") << "no arguments";
@@ -146,13 +146,13 @@ TEST(WindowsSysInfo, StartsTheToolTheRegistryNamesOrShowsTheMessageOnce)
 {
     if (!underWine())
         GTEST_SKIP() << "writes the tool's own registry values: only in a disposable Wine prefix";
-    using namespace about::toolLookup;
+    using namespace sysinfo::toolLookup;
     Scratch scratch;
     scratch.marker("C:\\Program.exe");
     const std::string folder = scratch.folder("C:\\Program Files\\Tarnwick Test");
     const std::string empty = scratch.folder(folder + "\\Empty");
     const std::string tool = scratch.marker(folder + "\\MSINFO32.EXE");
-    const std::string theMessage(about::sysInfoUnavailableText);
+    const std::string theMessage(sysinfo::sysInfoUnavailableText);
 
     {
         RegistryWriter first{std::string(pathKey)};

@@ -1,7 +1,7 @@
 // GetKeyValue through advapi32 against a real registry: the values are written with the
 // registry's own calls first, then read back only through the Windows backend.
-#include "about/sys_info.h"
-#include "about/windows_registry.h"
+#include "core/sysinfo/sys_info.h"
+#include "core/sysinfo/windows/windows_registry.h"
 #include "registry_writer.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ namespace {
 constexpr const char *testKey = "SOFTWARE\\Tarnwick Tests";
 
 // Passes every call to the real registry, counting the keys opened and closed.
-class CountingRegistry : public about::Registry {
+class CountingRegistry : public sysinfo::Registry {
 public:
     long openKey(Handle root, std::string_view name, std::uint32_t options, std::uint32_t access,
                  Handle &key) override
@@ -37,7 +37,7 @@ public:
     int closed = 0;
 
 private:
-    about::WindowsRegistry real_;
+    sysinfo::WindowsRegistry real_;
 };
 
 struct Lookup {
@@ -58,7 +58,7 @@ protected:
     Lookup read(const std::string &value, std::string before = {}, const char *key = testKey)
     {
         Lookup result{false, std::move(before)};
-        result.ok = about::GetKeyValue(registry, about::Registry::localMachine, key, value,
+        result.ok = sysinfo::GetKeyValue(registry, sysinfo::Registry::localMachine, key, value,
                                        result.text);
         return result;
     }

@@ -1,0 +1,120 @@
+// Finding the system information tool through the registry and starting it.
+#include "core/sysinfo/sys_info.h"
+
+#include "core/sysinfo/platform.h"
+#include "core/sysinfo/tool_lookup.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+namespace sysinfo {
+
+namespace {
+
+constexpr std::size_t readBufferSize = 1024;
+
+class OpenKey {
+public:
+    OpenKey(Registry &registry, Registry::Handle key) : registry_(registry), key_(key) {}
+    ~OpenKey() { registry_.closeKey(key_); }
+    OpenKey(const OpenKey &) = delete;
+    OpenKey &operator=(const OpenKey &) = delete;
+
+private:
+    Registry &registry_;
+    Registry::Handle key_;
+};
+
+// Rendered from the bytes as read, before the trailing zero is trimmed: a DWORD's last byte is its
+// most significant, and a zero there is part of the number (bytes 00 00 00 00 read as "&h0").
+std::string dwordText(const unsigned char *bytes, std::size_t count)
+{
+    if (count == 0)
+        return {};
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < std::min<std::size_t>(count, 4); ++i)
+        value |= std::uint32_t{bytes[i]} << (8 * i);
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%X", static_cast<unsigned>(value));
+    return std::string("&h") + digits;
+}
+
+bool startTool(Registry &registry, Launcher &launcher)
+{
+    std::string path;
+    using namespace toolLookup;
+    if (!GetKeyValue(registry, Registry::localMachine, pathKey, pathValue, path)) {
+        if (!GetKeyValue(registry, Registry::localMachine, folderKey, folderValue, path))
+            return false;
+        path += fileInFolder;
+        if (!launcher.fileExists(path))
+            return false;
+    }
+    return launcher.start(path);
+}
+
+} // namespace
+
+bool GetKeyValue(Registry &registry, Registry::Handle KeyRoot, std::string_view KeyName,
+                 std::string_view SubKeyRef, std::string &KeyVal)
+{
+    Registry::Handle key = 0;
+    // Read rights only: a user who may not write to HKEY_LOCAL_MACHINE still finds the tool.
+    if (registry.openKey(KeyRoot, KeyName, 0, Registry::keyQueryValue, key) != Registry::success) {
+        KeyVal.clear();
+        return false;
+    }
+    const OpenKey closer(registry, key);
+
+    std::array<unsigned char, readBufferSize> buffer{};
+    std::uint32_t type = 0;
+    std::uint32_t size = readBufferSize;
+    if (registry.queryValue(key, SubKeyRef, type, buffer.data(), size) != Registry::success) {
+        KeyVal.clear();
+        return false;
+    }
+    const std::size_t count = std::min<std::size_t>(size, readBufferSize);
+
+    // A value without any data bytes is simply empty.
+    std::string_view kept(reinterpret_cast<const char *>(buffer.data()), count);
+    if (!kept.empty() && kept.back() == '\0')
+        kept.remove_suffix(1);
+
+    if (type == Registry::typeString)
+        KeyVal.assign(kept);
+    else if (type == Registry::typeDword)
+        KeyVal = dwordText(buffer.data(), count);
+    return true;
+}
+
+void StartSysInfo(Registry &registry, Launcher &launcher, const ShowMessage &showMessage)
+{
+    bool started = false;
+    try {
+        started = startTool(registry, launcher);
+    } catch (...) {
+        started = false;
+    }
+    if (!started && showMessage)
+        showMessage(sysInfoUnavailableText);
+}
+
+void StartSysInfo(const ShowMessage &showMessage)
+{
+    std::unique_ptr<Registry> registry;
+    std::unique_ptr<Launcher> launcher;
+    try {
+        registry = makeSystemRegistry();
+        launcher = makeSystemLauncher();
+    } catch (...) {
+        registry.reset();
+    }
+    if (registry && launcher)
+        StartSysInfo(*registry, *launcher, showMessage);
+    else if (showMessage)
+        showMessage(sysInfoUnavailableText);
+}
+
+} // namespace sysinfo

@@ -1,0 +1,95 @@
+#include "screens/about_screen.h"
+
+#include "core/sysinfo/sys_info.h"
+#include "widgets/controls.h"
+#include "widgets/design_font.h"
+#include "widgets/message_box.h"
+#include "widgets/text.h"
+#include "widgets/twips.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+namespace {
+
+const char kDescription[] =
+    "This program is used to obtain a diagnosis based on the patient's history, examination findings, and "
+    "invesigation findings supplied to the computer, and then to make a decision about the management options "
+    "available in that situation.";
+
+const char kDisclaimer[] =
+    "Warning: this program supports, and does not replace, a doctor's clinical judgement. It is "
+    "protected by copyright law: copying or distributing it, in whole or in part, without "
+    "permission is not allowed.";
+
+QLabel *addBlackLabel(QWidget *parent, const char *name, const char *text, int left, int top, int width,
+                      int height, const QFont &font)
+{
+    QLabel *label = addLabel(parent, QLatin1StringView(name), QString::fromUtf8(text), left, top, width, height, font);
+    setTextColour(label, Qt::black);
+    return label;
+}
+
+} // namespace
+
+AboutScreen::AboutScreen(QWidget *parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(QStringLiteral("About MyApp"));
+    // Its stored place, not centred: the client area's corner at 2340, 1935 twips.
+    setGeometry(twipsRect(2340, 1935, 5730, 4350));
+    setFixedSize(size());
+
+    cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), 4245, 2625, 1260, 345);
+    cmdOK->setDefault(true);
+
+    picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setAccessibleName(QStringLiteral("Program icon"));
+    picIcon->setPixmap(QPixmap(QStringLiteral(":/icons/eye-32.png")));
+    picIcon->move(twipsRect(240, 240, 0, 0).topLeft());
+    picIcon->adjustSize();
+    picIcon->setFocusPolicy(Qt::TabFocus);
+
+    cmdSysInfo = addButton(this, QStringLiteral("cmdSysInfo"), QStringLiteral("&System Info..."), 4260, 3075, 1245,
+                           345);
+
+    const QFont plain = font();
+    addBlackLabel(this, "lblDescription", kDescription, 240, 1125, 4725, 1170, plain)->setWordWrap(true);
+    addBlackLabel(this, "lblDisclaimer", kDisclaimer, 255, 2625, 3870, 1170, plain)->setWordWrap(true);
+    addBlackLabel(this, "lblTitle", "Quillmoor", 1050, 240, 4485, 480,
+                  designFont(QStringLiteral("MS Sans Serif"), 9.75, true));
+    addLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version 1.0"), 1050, 780, 3885, 225, plain);
+
+    setTabOrder(cmdOK, picIcon);
+    setTabOrder(picIcon, cmdSysInfo);
+    cmdOK->setFocus();
+
+    connect(cmdOK, &QPushButton::clicked, this, &AboutScreen::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutScreen::cmdSysInfo_Click);
+}
+
+void AboutScreen::cmdOK_Click()
+{
+    emit finished();
+}
+
+void AboutScreen::cmdSysInfo_Click()
+{
+    sysinfo::StartSysInfo([this](std::string_view text) {
+        showMessage(this, toQString(text), MessageIcon::None);
+    });
+}
+
+void AboutScreen::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    // Line1(1) and Line1(0): an etched separator, grey with white one twip-step below it.
+    QPainter painter(this);
+    painter.setPen(QPen(QColor(128, 128, 128), 1));
+    painter.drawLine(QPoint(px(90), px(2445)), QPoint(px(5654), px(2445)));
+    painter.setPen(QPen(Qt::white, 2));
+    painter.drawLine(QPoint(px(105), px(2460)), QPoint(px(5654), px(2460)));
+}

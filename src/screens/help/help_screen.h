@@ -1,0 +1,37 @@
+// frmHelp: how to use the program, and the whole decision tree drawn, beside the topic screen.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTextBrowser;
+class TreeDiagram;
+
+class HelpScreen : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Opens beside `topics` (the topic screen, when it is loaded), never over its controls.
+    explicit HelpScreen(const QWidget *topics = nullptr, QWidget *parent = nullptr);
+
+    void Form_Load();
+    void cmdClose_Click();
+
+signals:
+    void finished();
+
+private:
+    void showChosen(const QString &heading, const QString &text);
+
+    QTabWidget *tabHelp;
+    QTextBrowser *txtHelp;
+    TreeDiagram *diagram;
+    QLabel *lblChosenHeading;
+    QLabel *lblChosen;
+    QPushButton *cmdClose;
+    QPointer<const QWidget> m_topics;
+};

@@ -1,0 +1,134 @@
+#include "screens/splash_screen.h"
+
+#include "widgets/controls.h"
+#include "widgets/design_font.h"
+#include "widgets/picture.h"
+#include "widgets/twips.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+// Every label is in Arial.
+struct SplashLabel {
+    const char *name;
+    const char *text;
+    QRect place;  // twips, relative to the frame
+    qreal points;
+    bool bold;
+    Qt::Alignment alignment;
+    bool autoSize;
+    QColor colour;
+};
+
+} // namespace
+
+SplashScreen::SplashScreen(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , Frame1(new QGroupBox(this))
+    , Timer1(new QTimer(this))
+    , imgLogo(new QLabel(Frame1))
+{
+    setWindowTitle(QString());
+    setFixedSize(twipsRect(0, 0, 7380, 4245).size());
+    setFocusPolicy(Qt::StrongFocus);
+
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twipsRect(150, 60, 7080, 4050));
+    Frame1->installEventFilter(this);
+
+    imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setAccessibleName(QStringLiteral("imgLogo"));
+    imgLogo->setGeometry(twipsRect(360, 795, 1815, 2385));
+    imgLogo->setScaledContents(true);
+
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignTop;
+    const SplashLabel labels[] = {
+        {"lblCopyright", "Copyright \u00a9 Brannock", {2400, 1920, 3735, 255}, 9.75, true, left, false, {}},
+        {"lblCompany", "Brannock", {2400, 2280, 4455, 255}, 8.25, true, left, false, {}},
+        {"lblWarning", "Warning: this program is protected by copyright law. See About for details.",
+         {120, 3600, 6855, 255}, 8.25, false, left, false, {}},
+        {"lblVersion", "Version 1.0", {2760, 3000, 1050, 240}, 9.75, true, right, true, {}},
+        {"lblPlatform", "Windows 95, 98, ME", {2640, 2640, 2265, 285}, 12, true, right, true, {}},
+        {"lblProductName", "Merrowvale", {2520, 1080, 4485, 435}, 18, true, left, true, kBlue},
+        {"lblCompanyProduct", "Dr. Halvern's", {2520, 600, 2070, 330}, 14.25, true, left, true, QColor(255, 0, 255)},
+    };
+    for (const SplashLabel &design : labels) {
+        const QRect &p = design.place;
+        QLabel *label = addLabel(Frame1, QLatin1StringView(design.name), QString::fromUtf8(design.text), p.x(), p.y(),
+                                 p.width(), p.height(), designFont(QStringLiteral("Arial"), design.points, design.bold));
+        label->setAlignment(design.alignment);
+        if (design.colour.isValid())
+            setTextColour(label, design.colour);
+        if (design.autoSize)
+            label->adjustSize();
+    }
+
+    // Eight seconds from loading; the timer is the screen's child, so it dies with it.
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(8000);
+    connect(Timer1, &QTimer::timeout, this, &SplashScreen::Timer1_Timer);
+    Timer1->start();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect centred = rect();
+        centred.moveCenter(screen->geometry().center());
+        move(centred.topLeft());
+    }
+}
+
+void SplashScreen::Form_Load()
+{
+    imgLogo->setPixmap(loadStretchedPicture(picturePath(), imgLogo->size()));
+}
+
+void SplashScreen::Timer1_Timer()
+{
+    leave();
+}
+
+void SplashScreen::Form_KeyPress()
+{
+    leave();
+}
+
+void SplashScreen::Frame1_Click()
+{
+    leave();
+}
+
+void SplashScreen::leave()
+{
+    // The first trigger wins; the screen is gone for the others.
+    Timer1->stop();
+    emit finished();
+}
+
+void SplashScreen::keyPressEvent(QKeyEvent *event)
+{
+    // Only keys that yield a character: arrows, function keys and Shift alone do nothing.
+    if (!event->text().isEmpty())
+        Form_KeyPress();
+}
+
+bool SplashScreen::eventFilter(QObject *watched, QEvent *event)
+{
+    // QLabel lets clicks through to its parent; only the frame's bare area counts.
+    if (watched == Frame1 && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const QPoint at = mouse->position().toPoint();
+        if (mouse->button() == Qt::LeftButton && Frame1->rect().contains(at) && !Frame1->childAt(at)) {
+            Frame1_Click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,40 @@
+// frmStart: the topic list, the program's main screen.
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+class TopicScreen : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TopicScreen(QWidget *parent = nullptr);
+
+    void Form_Load();
+    void cmdOK_Click();
+    void cmdHelp_Click();
+    void cmdAbout_Click();
+    void cmdExit_Click();
+
+signals:
+    void nodeRequested(int node);
+    void helpRequested();
+    void aboutRequested();
+    void exitRequested();
+
+private:
+    void forgetChoiceWhenTyping();
+
+    QLabel *Label2;
+    QLabel *Label3;
+    QPushButton *cmdOK;
+    QPushButton *cmdHelp;
+    QPushButton *cmdAbout;
+    QPushButton *cmdExit;
+    QComboBox *Combo1;
+    QLabel *Image1;
+};

@@ -1,0 +1,106 @@
+#include "shell/navigator.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+Navigator::Navigator(QObject *parent)
+    : QObject(parent)
+{
+}
+
+Navigator::~Navigator()
+{
+    // Screens have no parent; whatever is still loaded goes with the navigator.
+    for (const QPointer<QWidget> &screen : std::as_const(m_loaded))
+        delete screen.data();
+}
+
+void Navigator::add(const QString &name, Factory factory)
+{
+    m_factories.insert(name, std::move(factory));
+}
+
+QWidget *Navigator::find(const QString &name) const
+{
+    for (const QPointer<QWidget> &screen : m_loaded) {
+        if (screen && screen->objectName() == name)
+            return screen;
+    }
+    return nullptr;
+}
+
+QStringList Navigator::loadedNames() const
+{
+    QStringList names;
+    for (const QPointer<QWidget> &screen : m_loaded)
+        names << (screen ? screen->objectName() : QString());
+    return names;
+}
+
+QWidget *Navigator::show(const QString &name)
+{
+    QWidget *screen = find(name);
+    if (!screen) {
+        const auto factory = m_factories.constFind(name);
+        if (factory == m_factories.constEnd())
+            return nullptr;
+        screen = (*factory)();
+        screen->setObjectName(name);
+        screen->installEventFilter(this);
+        m_loaded.append(screen);
+    }
+    if (screen->isMinimized())
+        screen->setWindowState(screen->windowState() & ~Qt::WindowMinimized);
+    screen->show();
+    screen->raise();
+    screen->activateWindow();
+    return screen;
+}
+
+void Navigator::hide(const QString &name)
+{
+    if (QWidget *screen = find(name))
+        screen->hide();
+}
+
+void Navigator::unload(const QString &name)
+{
+    unload(find(name));
+}
+
+void Navigator::unload(QWidget *screen)
+{
+    const qsizetype position = m_loaded.indexOf(screen);
+    if (!screen || position < 0)
+        return;
+    m_loaded.removeAt(position);
+    screen->removeEventFilter(this);
+    screen->hide();
+    // The handler that unloads its own screen may still be running on it.
+    screen->deleteLater();
+
+    if (m_loaded.isEmpty() && !m_endCheckQueued) {
+        m_endCheckQueued = true;
+        QMetaObject::invokeMethod(this, &Navigator::endIfNothingLoaded, Qt::QueuedConnection);
+    }
+}
+
+bool Navigator::eventFilter(QObject *watched, QEvent *event)
+{
+    // The screen's own closeEvent still runs afterwards; a question screen goes home there.
+    if (event->type() == QEvent::Close && watched->isWidgetType())
+        unload(static_cast<QWidget *>(watched));
+    return QObject::eventFilter(watched, event);
+}
+
+void Navigator::endIfNothingLoaded()
+{
+    m_endCheckQueued = false;
+    if (!m_loaded.isEmpty())
+        return;
+    emit ended();
+    if (m_endHandler)
+        m_endHandler();
+    else
+        QCoreApplication::quit();
+}

@@ -1,0 +1,59 @@
+// Every screen exists at most once and is reached by its name; the navigator loads, shows, hides
+// and unloads them, keeps the loaded ones in load order, and ends the program.
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class Navigator : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds a screen's window and controls and runs its Form_Load.
+    using Factory = std::function<QWidget *()>;
+
+    explicit Navigator(QObject *parent = nullptr);
+    ~Navigator() override;
+
+    void add(const QString &name, Factory factory);
+
+    // Loads the screen if needed, makes it visible and brings it to the front.
+    // Returns nullptr for a name no screen is registered under.
+    QWidget *show(const QString &name);
+    void hide(const QString &name);
+    void unload(const QString &name);
+    void unload(QWidget *screen);
+
+    QWidget *find(const QString &name) const;
+    bool isLoaded(const QWidget *screen) const { return m_loaded.contains(screen); }
+    int count() const { return int(m_loaded.size()); }
+    QWidget *at(int position) const { return m_loaded.at(position); }
+    QStringList loadedNames() const;
+
+    // Runs once the last loaded screen is gone and the handler that unloaded it has
+    // returned; by default it quits the event loop.
+    void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
+
+signals:
+    void ended();
+
+protected:
+    // Closing a screen's window unloads it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void endIfNothingLoaded();
+
+    QHash<QString, Factory> m_factories;
+    QList<QPointer<QWidget>> m_loaded;
+    std::function<void()> m_endHandler;
+    bool m_endCheckQueued = false;
+};

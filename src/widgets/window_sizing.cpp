@@ -1,0 +1,38 @@
+#include "widgets/window_sizing.h"
+
+#include "widgets/twips.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+
+QSize frameExtra(const QWidget *window)
+{
+    return window->frameGeometry().size() - window->size();
+}
+
+} // namespace
+
+void sizeToDisplay(QWidget *window, float factor)
+{
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    // Single precision and twips, as the layout was designed.
+    const auto displayTwips = [screen] {
+        const QSize display = screen->geometry().size();
+        return QSizeF(float(display.width() * kTwipsPerPixel), float(display.height() * kTwipsPerPixel));
+    };
+
+    const QSize extra = frameExtra(window);
+    const float heightTwips = float(displayTwips().height()) * factor;
+    window->resize(window->width(), px(heightTwips) - extra.height());
+    const float widthTwips = float(displayTwips().width()) * factor;
+    window->resize(px(widthTwips) - extra.width(), window->height());
+
+    const QSize outer = window->frameGeometry().size();
+    const QSizeF display = displayTwips();
+    const float left = (float(display.width()) - float(outer.width() * kTwipsPerPixel)) / 2.0f;
+    const float top = (float(display.height()) - float(outer.height() * kTwipsPerPixel)) / 2.0f;
+    window->move(screen->geometry().topLeft() + QPoint(px(left), px(top)));
+}

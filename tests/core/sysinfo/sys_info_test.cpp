@@ -1,0 +1,388 @@
+// The registry lookup and the launcher's decisions, on a hive in memory and a recording launcher.
+#include "core/sysinfo/memory_registry.h"
+#include "core/sysinfo/sys_info.h"
+#include "core/sysinfo/tool_lookup.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+#include <vector>
+
+using namespace sysinfo;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes bytesOf(std::string_view text, bool terminated)
+{
+    Bytes bytes(text.begin(), text.end());
+    if (terminated)
+        bytes.push_back(0);
+    return bytes;
+}
+
+constexpr std::string_view testKey = "SOFTWARE\\Tarnwick\\Test";
+
+class RecordingLauncher : public Launcher {
+public:
+    std::set<std::string> existing;
+    std::set<std::string> startable;
+    bool throwOnStart = false;
+    std::vector<std::string> asked;
+    std::vector<std::string> started;
+
+    bool fileExists(const std::string &path) override
+    {
+        asked.push_back(path);
+        return existing.count(path) != 0;
+    }
+    bool start(const std::string &path) override
+    {
+        started.push_back(path);
+        if (throwOnStart)
+            throw std::runtime_error("cannot start");
+        return startable.count(path) != 0;
+    }
+};
+
+// Lets every call through to a hive, but throws from the value read when asked to.
+class ThrowingRegistry : public Registry {
+public:
+    explicit ThrowingRegistry(MemoryRegistry &hive) : hive_(hive) {}
+    long openKey(Handle root, std::string_view name, std::uint32_t options, std::uint32_t access,
+                 Handle &key) override
+    {
+        return hive_.openKey(root, name, options, access, key);
+    }
+    long queryValue(Handle, std::string_view, std::uint32_t &, unsigned char *,
+                    std::uint32_t &) override
+    {
+        throw std::runtime_error("registry failure");
+    }
+    long closeKey(Handle key) override { return hive_.closeKey(key); }
+
+private:
+    MemoryRegistry &hive_;
+};
+
+struct Lookup {
+    bool ok = false;
+    std::string text;
+};
+
+Lookup read(MemoryRegistry &hive, std::string_view value, std::string before = {})
+{
+    Lookup result{false, std::move(before)};
+    result.ok = GetKeyValue(hive, Registry::localMachine, testKey, value, result.text);
+    return result;
+}
+
+} // namespace
+
+TEST(Registry, StringLosesOnlyItsTerminatingZero)
+{
+    MemoryRegistry hive;
+    hive.setValue(testKey, "with", {Registry::typeString, bytesOf("C:\\x.exe", true)});
+    hive.setValue(testKey, "without", {Registry::typeString, bytesOf("C:\\x.exe", false)});
+    hive.setValue(testKey, "two", {Registry::typeString, bytesOf(std::string_view("ab\0", 3), true)});
+
+    EXPECT_EQ(read(hive, "with").text, "C:\\x.exe");
+    EXPECT_EQ(read(hive, "without").text, "C:\\x.exe");
+    EXPECT_EQ(read(hive, "two").text, std::string("ab\0", 3));
+    EXPECT_EQ(read(hive, "WITH", "old").text, "C:\\x.exe") << "names ignore case; text replaced";
+}
+
+TEST(Registry, LongValueFailsTheRead)
+{
+    MemoryRegistry hive;
+    hive.setValue(testKey, "long", {Registry::typeString, bytesOf(std::string(1024, 'a'), true)});
+
+    const Lookup result = read(hive, "long", "before");
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.text, "");
+    EXPECT_EQ(hive.stillOpen(), 0);
+}
+
+TEST(Registry, ValueFillingTheWholeBufferReadsWhole)
+{
+    MemoryRegistry hive;
+    hive.setValue(testKey, "bare", {Registry::typeString, bytesOf(std::string(1024, 'b'), false)});
+    hive.setValue(testKey, "ended", {Registry::typeString, bytesOf(std::string(1023, 'e'), true)});
+
+    const Lookup bare = read(hive, "bare");
+    EXPECT_TRUE(bare.ok);
+    EXPECT_EQ(bare.text, std::string(1024, 'b'));
+    EXPECT_EQ(read(hive, "ended").text, std::string(1023, 'e'));
+}
+
+TEST(Registry, EmptyValueReadsAsEmptyText)
+{
+    MemoryRegistry hive;
+    hive.setValue(testKey, "nobytes", {Registry::typeString, {}});
+    hive.setValue(testKey, "zero", {Registry::typeString, {0}});
+
+    for (const char *name : {"nobytes", "zero"}) {
+        const Lookup result = read(hive, name, "before");
+        EXPECT_TRUE(result.ok) << name;
+        EXPECT_EQ(result.text, "") << name;
+    }
+    EXPECT_EQ(hive.stillOpen(), 0);
+}
+
+TEST(Registry, DwordReadsAsHexFromTheValueAlone)
+{
+    struct Case {
+        Bytes bytes;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {{0x2B, 0x1A, 0x00, 0x00}, "&h1A2B"},
+        {{0x00, 0x00, 0x00, 0x00}, "&h0"},
+        {{0xFF, 0xFF, 0xFF, 0xFF}, "&hFFFFFFFF"},
+        {{0x00, 0x00, 0x2B, 0x1A}, "&h1A2B0000"},
+        {{0x05, 0x00, 0x00, 0x10}, "&h10000005"},
+        {{0x2B, 0x00}, "&h2B"},
+        {{0x00}, "&h0"},
+        {{}, ""},
+    };
+    for (const Case &c : cases) {
+        MemoryRegistry hive;
+        hive.setValue(testKey, "n", {Registry::typeDword, c.bytes});
+        const Lookup result = read(hive, "n", "held before");
+        EXPECT_TRUE(result.ok);
+        EXPECT_EQ(result.text, c.text) << "with " << c.bytes.size() << " bytes";
+    }
+}
+
+TEST(Registry, OtherTypesLeaveTheTextAsItWas)
+{
+    MemoryRegistry hive;
+    hive.setValue(testKey, "expand", {Registry::typeExpandString, bytesOf("%SystemRoot%", true)});
+    hive.setValue(testKey, "binary", {Registry::typeBinary, {1, 2, 3}});
+
+    for (const char *name : {"expand", "binary"}) {
+        const Lookup result = read(hive, name, "held before");
+        EXPECT_TRUE(result.ok) << name;
+        EXPECT_EQ(result.text, "held before") << name;
+    }
+}
+
+TEST(Registry, MissingKeyOrValueFailsAndEmptiesTheText)
+{
+    MemoryRegistry hive;
+    hive.setString(testKey, "present", "x");
+
+    const Lookup noValue = read(hive, "absent", "before");
+    EXPECT_FALSE(noValue.ok);
+    EXPECT_EQ(noValue.text, "");
+
+    std::string text = "before";
+    EXPECT_FALSE(GetKeyValue(hive, Registry::localMachine, "SOFTWARE\\Nowhere", "present", text));
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(hive.opened(), 1);
+    EXPECT_EQ(hive.closed(), 1);
+}
+
+TEST(Registry, ReadOnlyKeyIsReadWithoutWriteRights)
+{
+    MemoryRegistry hive;
+    hive.setString(testKey, "v", "readable");
+    hive.setReadOnly(testKey, true);
+
+    Registry::Handle key = 0;
+    ASSERT_EQ(hive.openKey(Registry::localMachine, testKey, 0, 0x2003F, key), Registry::accessDenied)
+        << "the hive must refuse write rights, or this test proves nothing";
+
+    const Lookup result = read(hive, "v");
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.text, "readable");
+}
+
+TEST(Registry, KeyIsClosedOnEveryWayOut)
+{
+    MemoryRegistry hive;
+    hive.setString(testKey, "s", "text");
+    hive.setValue(testKey, "long", {Registry::typeString, Bytes(2000, 'x')});
+    hive.setValue(testKey, "expand", {Registry::typeExpandString, bytesOf("x", true)});
+    hive.setValue(testKey, "empty", {Registry::typeString, {}});
+    hive.setValue(testKey, "dword", {Registry::typeDword, {1, 0, 0, 0}});
+
+    for (const char *name : {"s", "missing", "long", "expand", "empty", "dword"})
+        read(hive, name);
+    EXPECT_EQ(hive.opened(), 6);
+    EXPECT_EQ(hive.closed(), 6);
+
+    ThrowingRegistry throwing(hive);
+    std::string text;
+    EXPECT_THROW(GetKeyValue(throwing, Registry::localMachine, testKey, "s", text),
+                 std::runtime_error);
+    EXPECT_EQ(hive.opened(), 7);
+    EXPECT_EQ(hive.closed(), 7);
+}
+
+namespace {
+
+using namespace toolLookup;
+
+const std::string folder = "C:\\Program Files\\Common Files\\Tools";
+const std::string toolInFolder = folder + "\\MSINFO32.EXE";
+const std::string toolAtPath = "C:\\Program Files\\Tools\\msinfo32.exe";
+
+using Messages = std::vector<std::string>;
+
+const Messages theMessage = {std::string(sysInfoUnavailableText)};
+
+Messages startSysInfo(Registry &registry, Launcher &launcher)
+{
+    Messages messages;
+    StartSysInfo(registry, launcher, [&messages](std::string_view text) { messages.emplace_back(text); });
+    return messages;
+}
+
+} // namespace
+
+TEST(SysInfo, PathFromFirstKeyIsStartedWhateverTheFolderHolds)
+{
+    MemoryRegistry hive;
+    hive.setString(pathKey, pathValue, toolAtPath);
+    hive.setString(folderKey, folderValue, folder);
+    RecordingLauncher launcher;
+    launcher.startable = {toolAtPath, toolInFolder};
+    launcher.existing = {toolInFolder};
+
+    const Messages messages = startSysInfo(hive, launcher);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(launcher.started, std::vector<std::string>{toolAtPath});
+    EXPECT_TRUE(launcher.asked.empty()) << "the full path is started without an existence test";
+    EXPECT_EQ(hive.opened(), 1);
+    EXPECT_EQ(hive.stillOpen(), 0);
+}
+
+TEST(SysInfo, UnstartablePathShowsMessageWithoutTryingTheFolder)
+{
+    MemoryRegistry hive;
+    hive.setString(pathKey, pathValue, "C:\\gone\\msinfo32.exe");
+    hive.setString(folderKey, folderValue, folder);
+    RecordingLauncher launcher;
+    launcher.existing = launcher.startable = {toolInFolder};
+
+    const Messages messages = startSysInfo(hive, launcher);
+    EXPECT_EQ(messages, theMessage);
+    EXPECT_EQ(launcher.started, std::vector<std::string>{"C:\\gone\\msinfo32.exe"});
+    EXPECT_EQ(hive.opened(), 1);
+}
+
+TEST(SysInfo, FolderFromSecondKeyGetsTheToolName)
+{
+    for (const bool firstKeyPresent : {false, true}) {
+        MemoryRegistry hive;
+        if (firstKeyPresent)
+            hive.setString(pathKey, "Other", "not the path");
+        hive.setString(folderKey, folderValue, folder);
+        RecordingLauncher launcher;
+        launcher.existing = launcher.startable = {toolInFolder};
+
+        const Messages messages = startSysInfo(hive, launcher);
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(launcher.asked, std::vector<std::string>{toolInFolder});
+        EXPECT_EQ(launcher.started, std::vector<std::string>{toolInFolder});
+        EXPECT_EQ(hive.stillOpen(), 0);
+    }
+}
+
+TEST(SysInfo, EveryFailureToFindTheToolShowsTheOneMessageOnce)
+{
+    struct Case {
+        const char *name;
+        void (*setUp)(MemoryRegistry &);
+    };
+    const Case cases[] = {
+        {"neither key", [](MemoryRegistry &) {}},
+        {"folder lacks the tool",
+         [](MemoryRegistry &hive) { hive.setString(folderKey, folderValue, "C:\\Empty"); }},
+        {"folder value too long",
+         [](MemoryRegistry &hive) {
+             hive.setValue(folderKey, folderValue, {Registry::typeString, Bytes(1025, 'c')});
+         }},
+    };
+    for (const Case &c : cases) {
+        MemoryRegistry hive;
+        c.setUp(hive);
+        RecordingLauncher launcher;
+        launcher.existing = launcher.startable = {toolInFolder};
+
+        const Messages messages = startSysInfo(hive, launcher);
+        EXPECT_EQ(messages, theMessage)
+            << c.name;
+        EXPECT_TRUE(launcher.started.empty()) << c.name;
+        EXPECT_EQ(hive.stillOpen(), 0) << c.name;
+    }
+}
+
+TEST(SysInfo, OverLongPathCountsAsMissing)
+{
+    MemoryRegistry hive;
+    hive.setValue(pathKey, pathValue, {Registry::typeString, Bytes(1500, 'p')});
+    hive.setString(folderKey, folderValue, folder);
+    RecordingLauncher launcher;
+    launcher.existing = launcher.startable = {toolInFolder};
+
+    const Messages messages = startSysInfo(hive, launcher);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(launcher.started, std::vector<std::string>{toolInFolder});
+}
+
+TEST(SysInfo, EmptyOrUnconvertedPathShowsMessageWithoutTryingTheFolder)
+{
+    const std::vector<MemoryRegistry::Value> values = {
+        {Registry::typeString, {0}},
+        {Registry::typeString, {}},
+        {Registry::typeExpandString, bytesOf("%SystemRoot%\\msinfo32.exe", true)},
+    };
+    for (const auto &value : values) {
+        MemoryRegistry hive;
+        hive.setValue(pathKey, pathValue, value);
+        hive.setString(folderKey, folderValue, folder);
+        RecordingLauncher launcher;
+        launcher.existing = launcher.startable = {toolInFolder};
+
+        const Messages messages = startSysInfo(hive, launcher);
+        EXPECT_EQ(messages.size(), 1u);
+        EXPECT_EQ(launcher.started, std::vector<std::string>{""});
+        EXPECT_EQ(hive.opened(), 1) << "the second key is not consulted";
+    }
+}
+
+TEST(SysInfo, ReadOnlyUserGetsTheTool)
+{
+    MemoryRegistry hive;
+    hive.setString(folderKey, folderValue, folder);
+    hive.setReadOnly(pathKey, true);
+    hive.setReadOnly(folderKey, true);
+    RecordingLauncher launcher;
+    launcher.existing = launcher.startable = {toolInFolder};
+
+    const Messages messages = startSysInfo(hive, launcher);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(launcher.started, std::vector<std::string>{toolInFolder});
+}
+
+TEST(SysInfo, NoErrorEscapesAndTheMessageShowsOnce)
+{
+    MemoryRegistry hive;
+    hive.setString(pathKey, pathValue, toolAtPath);
+    RecordingLauncher launcher;
+    launcher.throwOnStart = true;
+    Messages messages;
+    EXPECT_NO_THROW(messages = startSysInfo(hive, launcher));
+    EXPECT_EQ(messages.size(), 1u);
+
+    ThrowingRegistry throwing(hive);
+    RecordingLauncher quiet;
+    EXPECT_NO_THROW(messages = startSysInfo(throwing, quiet));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(quiet.started.empty()) << "an error in the first lookup skips the second";
+    EXPECT_EQ(hive.stillOpen(), 0);
+}

@@ -1,0 +1,412 @@
+// Structural tests of the primary amenorrhea tree tables (Parts 3.1 to 3.4), computed from the
+// tables themselves. Only a few texts are spot-checked: those whose oddities must survive.
+#include "core/tree/tree_node.h"
+#include "core/tree/tree_texts.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using tree::TreeButtons;
+using tree::TreeLabel;
+using tree::TreeNode;
+using tree::TreeOption;
+using tree::TreeOutcome;
+using Kind = TreeOutcome::Kind;
+
+// A generous bound for the designed places: the client area is 4680 by 3195 as designed, and
+// node 1's controls reach a little beyond it.
+constexpr int kSensibleRight = 5000;
+constexpr int kSensibleBottom = 4000;
+
+struct Rect {
+    int left, top, right, bottom;
+};
+
+Rect rectOf(const tree::Place &p) { return {p.left, p.top, p.left + p.width, p.top + p.height}; }
+Rect buttonRect(int left, int top) { return {left, top, left + tree::kButtonWidth, top + tree::kButtonHeight}; }
+bool overlap(const Rect &a, const Rect &b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+std::vector<const TreeOption *> allOptions()
+{
+    std::vector<const TreeOption *> out;
+    for (const TreeNode &n : tree::nodes())
+        for (const TreeOption &o : n.options)
+            out.push_back(&o);
+    return out;
+}
+
+const TreeOption &optionByControl(int node, std::string_view control)
+{
+    for (const TreeOption &o : tree::node(node).options)
+        if (o.control == control)
+            return o;
+    throw std::out_of_range("no option " + std::string(control) + " on node " + std::to_string(node));
+}
+
+// ---------------------------------------------------------------- the tree as a whole
+
+TEST(TreeData, SixteenNodesNumberedOneToSixteen)
+{
+    ASSERT_EQ(tree::nodes().size(), static_cast<std::size_t>(tree::kNodeCount));
+    ASSERT_EQ(tree::kNodeCount, 16);
+    for (std::size_t i = 0; i < tree::nodes().size(); ++i)
+        EXPECT_EQ(tree::nodes()[i].number, static_cast<int>(i) + 1);
+    for (int n = 1; n <= 16; ++n) {
+        EXPECT_EQ(tree::node(n).number, n);
+        EXPECT_EQ(&tree::node(n), &tree::nodes()[static_cast<std::size_t>(n - 1)]);
+    }
+}
+
+TEST(TreeData, NodesAreBuiltOnce)
+{
+    EXPECT_EQ(tree::nodes().data(), tree::nodes().data());
+}
+
+TEST(TreeData, NodeOutsideOneToSixteenThrows)
+{
+    for (int n : {-1, 0, 17, 100})
+        EXPECT_THROW(tree::node(n), std::out_of_range) << "n = " << n;
+}
+
+struct BranchCase {
+    const char *name;
+    std::vector<TreeNode> (*table)();
+    int first;
+    int last;
+};
+
+TEST(TreeData, BranchTablesHoldTheirNodesInOrder)
+{
+    const BranchCase cases[] = {
+        {"rootBranch", &tree::rootBranch, 1, 6},
+        {"absentBranch", &tree::absentBranch, 7, 13},
+        {"ambiguousBranch", &tree::ambiguousBranch, 14, 16},
+    };
+    for (const BranchCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<TreeNode> table = c.table();
+        ASSERT_EQ(table.size(), static_cast<std::size_t>(c.last - c.first + 1));
+        for (std::size_t i = 0; i < table.size(); ++i)
+            EXPECT_EQ(table[i].number, c.first + static_cast<int>(i));
+    }
+}
+
+TEST(TreeData, EveryNodeButTheRootIsTheTargetOfExactlyOneOption)
+{
+    std::map<int, int> incoming;
+    for (const TreeOption *o : allOptions())
+        if (o->outcome.kind == Kind::GoToNode)
+            ++incoming[o->outcome.node];
+    EXPECT_EQ(incoming.count(1), 0u) << "node 1 is opened only by the topic screen";
+    for (int n = 2; n <= 16; ++n)
+        EXPECT_EQ(incoming[n], 1) << "node " << n;
+    EXPECT_EQ(incoming.size(), 15u);
+}
+
+TEST(TreeData, LinksGoForwardAndReachEveryNodeFromTheRoot)
+{
+    std::set<int> seen;
+    std::vector<int> todo{1};
+    while (!todo.empty()) {
+        const int n = todo.back();
+        todo.pop_back();
+        ASSERT_TRUE(seen.insert(n).second) << "node " << n << " reached twice";
+        for (const TreeOption &o : tree::node(n).options)
+            if (o.outcome.kind == Kind::GoToNode) {
+                EXPECT_GT(o.outcome.node, n) << "node " << n << " " << o.control;
+                todo.push_back(o.outcome.node);
+            }
+    }
+    EXPECT_EQ(seen.size(), 16u);
+}
+
+struct LinkCase {
+    int from;
+    std::string_view control;
+    int to;
+};
+
+TEST(TreeData, LinksMatchTheTreeAtAGlance)
+{
+    // The fifteen links between nodes.
+    const LinkCase links[] = {
+        {1, "optNormal", 2},  {1, "optAmbiguous", 14}, {2, "optNormal", 3}, {2, "optAbsent", 7},
+        {3, "optPresent", 4}, {3, "optAbsent", 5},     {5, "optAbsent", 6}, {7, "optShort", 8},
+        {7, "optNormal", 9},  {9, "optLow", 10},       {9, "optHigh", 11},  {11, "optNormal", 12},
+        {12, "opt4", 13},     {14, "opt1", 15},        {14, "opt2", 16},
+    };
+    for (const LinkCase &l : links) {
+        const TreeOutcome &out = optionByControl(l.from, l.control).outcome;
+        EXPECT_EQ(out.kind, Kind::GoToNode) << "node " << l.from << " " << l.control;
+        EXPECT_EQ(out.node, l.to) << "node " << l.from << " " << l.control;
+    }
+}
+
+TEST(TreeData, EveryOptionLeadsSomewhere)
+{
+    for (const TreeNode &n : tree::nodes())
+        for (const TreeOption &o : n.options) {
+            SCOPED_TRACE("node " + std::to_string(n.number) + " " + std::string(o.control));
+            switch (o.outcome.kind) {
+            case Kind::GoToNode:
+                EXPECT_GE(o.outcome.node, 1);
+                EXPECT_LE(o.outcome.node, tree::kNodeCount);
+                EXPECT_NE(o.outcome.node, n.number);
+                EXPECT_EQ(o.outcome.text, nullptr);
+                break;
+            case Kind::Recommendation:
+            case Kind::BackToTopics:
+                ASSERT_NE(o.outcome.text, nullptr);
+                EXPECT_FALSE(o.outcome.text->empty());
+                EXPECT_EQ(o.outcome.node, 0);
+                break;
+            }
+        }
+}
+
+TEST(TreeData, NodeFivePresentIsTheOnlyWayBackToTheTopics)
+{
+    std::vector<std::pair<int, std::string_view>> back;
+    for (const TreeNode &n : tree::nodes())
+        for (const TreeOption &o : n.options)
+            if (o.outcome.kind == Kind::BackToTopics)
+                back.emplace_back(n.number, o.control);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].first, 5);
+    EXPECT_EQ(back[0].second, "optPresent");
+    EXPECT_EQ(optionByControl(5, "optPresent").caption, "Present");
+    EXPECT_EQ(optionByControl(5, "optPresent").outcome.text, &tree::kUterusPresentText);
+}
+
+TEST(TreeData, TwentyEightRecommendationsWithTwentySevenTexts)
+{
+    std::map<const std::string_view *, int> byPointer;
+    std::map<std::string_view, int> byContent;
+    int recommendations = 0;
+    for (const TreeOption *o : allOptions())
+        if (o->outcome.kind == Kind::Recommendation) {
+            ++recommendations;
+            ++byPointer[o->outcome.text];
+            ++byContent[*o->outcome.text];
+        }
+    EXPECT_EQ(recommendations, 28);
+    EXPECT_EQ(byPointer.size(), 27u);
+    EXPECT_EQ(byContent.size(), 27u);
+
+    // The one shared text is the female pseudohermaphroditism text, held once.
+    std::vector<const std::string_view *> shared;
+    for (const auto &[text, count] : byPointer)
+        if (count > 1)
+            shared.push_back(text);
+    ASSERT_EQ(shared.size(), 1u);
+    EXPECT_EQ(shared[0], &tree::kFemalePseudohermaphroditismText);
+    EXPECT_EQ(byPointer[shared[0]], 2);
+    EXPECT_EQ(optionByControl(14, "opt3").outcome.text, &tree::kFemalePseudohermaphroditismText);
+    EXPECT_EQ(optionByControl(15, "opt1").outcome.text, &tree::kFemalePseudohermaphroditismText);
+
+    // The closing text of node 5 "Present" is none of the recommendations.
+    EXPECT_EQ(byContent.count(tree::kUterusPresentText), 0u);
+}
+
+TEST(TreeData, TextsWithOdditiesSurviveWordForWord)
+{
+    EXPECT_EQ(*optionByControl(8, "opt3").outcome.text,
+              "The gonads ar streak. Give the patient estrogen replacement therapy.");
+    EXPECT_TRUE(optionByControl(11, "optXY").outcome.text->starts_with(
+        "The diagnosis is Swyer's syndrome(46,XY pure gonadal dysgenesis)"));
+
+    EXPECT_EQ(optionByControl(6, "optXX").caption, "46,XX");
+    EXPECT_EQ(optionByControl(6, "optXY").caption, "46,XY");
+    EXPECT_EQ(optionByControl(15, "opt1").caption, "46, XX");
+    EXPECT_EQ(optionByControl(15, "opt2").caption, "46, XY");
+}
+
+TEST(TreeData, NodeOneHasHeadingDefinitionAndQuestion)
+{
+    const TreeNode &n = tree::node(1);
+    ASSERT_EQ(n.labels.size(), 3u);
+    EXPECT_EQ(n.labels[0].control, "Label2");
+    EXPECT_EQ(n.labels[0].role, TreeLabel::Role::Heading);
+    EXPECT_EQ(n.labels[0].text, tree::kCaption);
+    EXPECT_EQ(n.labels[1].control, "Label1");
+    EXPECT_EQ(n.labels[1].role, TreeLabel::Role::Definition);
+    EXPECT_EQ(n.labels[2].control, "Label3");
+    EXPECT_EQ(n.labels[2].role, TreeLabel::Role::Question);
+    EXPECT_EQ(n.labels[0].tabIndex, 5);
+    EXPECT_EQ(n.labels[1].tabIndex, 2);
+    EXPECT_EQ(n.labels[2].tabIndex, 6);
+}
+
+// ---------------------------------------------------------------- node by node
+
+class EachNode : public ::testing::TestWithParam<int> {
+protected:
+    const TreeNode &n() const { return tree::node(GetParam()); }
+};
+
+TEST_P(EachNode, TwoToFiveOptions)
+{
+    EXPECT_GE(n().options.size(), 2u);
+    EXPECT_LE(n().options.size(), 5u);
+}
+
+TEST_P(EachNode, SizeFactor)
+{
+    EXPECT_DOUBLE_EQ(n().sizeFactor, n().number == 1 ? 0.85 : 0.75);
+}
+
+TEST_P(EachNode, LabelsAndCaptionsAreNotEmpty)
+{
+    ASSERT_FALSE(n().labels.empty());
+    for (const TreeLabel &l : n().labels)
+        EXPECT_FALSE(l.text.empty()) << l.control;
+    for (const TreeOption &o : n().options)
+        EXPECT_FALSE(o.caption.empty()) << o.control;
+    if (n().number != 1) {
+        ASSERT_EQ(n().labels.size(), 1u);
+        EXPECT_EQ(n().labels[0].control, "Label1");
+        EXPECT_EQ(n().labels[0].role, TreeLabel::Role::Question);
+    }
+}
+
+TEST_P(EachNode, ControlNamesAreUnique)
+{
+    std::set<std::string_view> names{"cmdOK", "cmdExit", "cmdHome"};
+    for (const TreeLabel &l : n().labels)
+        EXPECT_TRUE(names.insert(l.control).second) << l.control;
+    for (const TreeOption &o : n().options) {
+        EXPECT_TRUE(names.insert(o.control).second) << o.control;
+        EXPECT_TRUE(o.control.starts_with("opt")) << o.control;
+    }
+}
+
+TEST_P(EachNode, TabOrder)
+{
+    const TreeNode &node = n();
+    // OK 0, Exit 1, then labels and options, Home last.
+    std::vector<int> indexes{0, 1, node.buttons.homeTabIndex};
+    for (const TreeLabel &l : node.labels)
+        indexes.push_back(l.tabIndex);
+    for (const TreeOption &o : node.options)
+        indexes.push_back(o.tabIndex);
+
+    std::vector<int> sorted = indexes;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "duplicate tab index";
+    // Without gaps: 0 to Home.
+    for (std::size_t i = 0; i < sorted.size(); ++i)
+        EXPECT_EQ(sorted[i], static_cast<int>(i));
+    EXPECT_EQ(node.buttons.homeTabIndex, sorted.back()) << "Home is last";
+
+    // The first label (the question label; on node 1 the definition) has tab index 2.
+    const auto *first = &node.labels.front();
+    for (const TreeLabel &l : node.labels)
+        if (l.control == "Label1")
+            first = &l;
+    EXPECT_EQ(first->tabIndex, 2);
+
+    // Options run from 3 in screen order; on node 7 from the bottom option up.
+    const int count = static_cast<int>(node.options.size());
+    for (int i = 0; i < count; ++i) {
+        const int expected = node.number == 7 ? 3 + count - 1 - i : 3 + i;
+        const TreeOption &o = node.options[static_cast<std::size_t>(i)];
+        EXPECT_EQ(o.tabIndex, expected) << o.control;
+    }
+}
+
+TEST_P(EachNode, OptionsAreInScreenOrder)
+{
+    // Top to bottom; on node 10 the left column before the right one.
+    const auto &opts = n().options;
+    for (std::size_t i = 1; i < opts.size(); ++i) {
+        const tree::Place &a = opts[i - 1].place;
+        const tree::Place &b = opts[i].place;
+        const bool below = b.left == a.left && b.top > a.top;
+        const bool nextColumn = b.left > a.left;
+        EXPECT_TRUE(below || nextColumn) << opts[i - 1].control << " then " << opts[i].control;
+        if (n().number != 10) {
+            EXPECT_TRUE(below) << "one column only: " << opts[i].control;
+        }
+    }
+}
+
+TEST_P(EachNode, OptionsAre375High)
+{
+    for (const TreeOption &o : n().options)
+        EXPECT_EQ(o.place.height, tree::kOptionHeight) << o.control;
+    EXPECT_EQ(tree::kOptionHeight, 375);
+}
+
+TEST_P(EachNode, ControlsLieWithinASensibleArea)
+{
+    std::vector<std::pair<std::string_view, Rect>> controls;
+    for (const TreeLabel &l : n().labels)
+        controls.emplace_back(l.control, rectOf(l.place));
+    for (const TreeOption &o : n().options)
+        controls.emplace_back(o.control, rectOf(o.place));
+    const TreeButtons &b = n().buttons;
+    controls.emplace_back("cmdOK", buttonRect(b.okLeft, b.okTop));
+    controls.emplace_back("cmdExit", buttonRect(b.exitLeft, b.exitTop));
+    controls.emplace_back("cmdHome", buttonRect(b.homeLeft, b.homeTop));
+    for (const auto &[name, r] : controls) {
+        EXPECT_GE(r.left, 0) << name;
+        EXPECT_GE(r.top, 0) << name;
+        EXPECT_GT(r.right, r.left) << name;
+        EXPECT_GT(r.bottom, r.top) << name;
+        EXPECT_LE(r.right, kSensibleRight) << name;
+        EXPECT_LE(r.bottom, kSensibleBottom) << name;
+    }
+}
+
+TEST_P(EachNode, OptionsAndButtonsDoNotOverlap)
+{
+    std::vector<std::pair<std::string_view, Rect>> controls;
+    for (const TreeOption &o : n().options)
+        controls.emplace_back(o.control, rectOf(o.place));
+    const TreeButtons &b = n().buttons;
+    controls.emplace_back("cmdOK", buttonRect(b.okLeft, b.okTop));
+    controls.emplace_back("cmdExit", buttonRect(b.exitLeft, b.exitTop));
+    controls.emplace_back("cmdHome", buttonRect(b.homeLeft, b.homeTop));
+    for (std::size_t i = 0; i < controls.size(); ++i)
+        for (std::size_t j = i + 1; j < controls.size(); ++j)
+            EXPECT_FALSE(overlap(controls[i].second, controls[j].second))
+                << controls[i].first << " and " << controls[j].first;
+}
+
+TEST_P(EachNode, ButtonsStandInAColumnOrOnNodeTenInARow)
+{
+    const TreeButtons &b = n().buttons;
+    if (n().number == 10) {
+        // One row: OK, Home, Exit from left to right.
+        EXPECT_EQ(b.okTop, b.homeTop);
+        EXPECT_EQ(b.okTop, b.exitTop);
+        EXPECT_LT(b.okLeft, b.homeLeft);
+        EXPECT_LT(b.homeLeft, b.exitLeft);
+    } else {
+        // One column: OK, Exit, Home from top to bottom. (Node 12's widest option reaches past the
+        // column's left edge above it; OptionsAndButtonsDoNotOverlap covers the rest.)
+        EXPECT_EQ(b.okLeft, b.exitLeft);
+        EXPECT_EQ(b.okLeft, b.homeLeft);
+        EXPECT_LT(b.okTop, b.exitTop);
+        EXPECT_LT(b.exitTop, b.homeTop);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Nodes, EachNode, ::testing::Range(1, tree::kNodeCount + 1),
+                         [](const ::testing::TestParamInfo<int> &info) {
+                             return "node" + std::to_string(info.param);
+                         });
+
+} // namespace

@@ -1,0 +1,354 @@
+// The question screens: every option does what its node's table says, and Home, Exit and the
+// close box never leave the doctor without a screen.
+#include "recording_sink.h"
+
+#include "screens/question_screen.h"
+#include "core/tree/tree_node.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+const QString kStart = QStringLiteral("frmStart");
+const QString kNothingSelected = QStringLiteral(
+    "Nothing is selected. You have to select one item by clicking on its radio button and then click OK.");
+
+QString name(int node)
+{
+    return screenName::node(node);
+}
+
+QString str(std::string_view s)
+{
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+class Tree : public ScreensTest
+{
+protected:
+    // Starts the tree as a doctor does: the topic, then OK.
+    void SetUp() override
+    {
+        ScreensTest::SetUp();
+        topics = screens().show(kStart);
+        control<QComboBox>(kStart, QStringLiteral("Combo1"))->setCurrentIndex(2);
+        control<QPushButton>(kStart, QStringLiteral("cmdOK"))->click();
+        ASSERT_TRUE(onNode(1));
+    }
+
+    bool onNode(int n) const
+    {
+        QWidget *node = screen(name(n));
+        return screens().loadedNames() == (QStringList{kStart, name(n)}) && node && node->isVisible()
+               && !topics->isVisible();
+    }
+
+    QRadioButton *option(int n, std::string_view control) const
+    {
+        return this->control<QRadioButton>(name(n), str(control));
+    }
+
+    QPushButton *button(int n, const char *control) const
+    {
+        return this->control<QPushButton>(name(n), QString::fromLatin1(control));
+    }
+
+    // Chooses an option by its caption and presses OK, by mouse.
+    void answer(int n, const QString &caption)
+    {
+        QWidget *node = screen(name(n));
+        ASSERT_NE(node, nullptr) << "node " << n << " is not open";
+        QRadioButton *chosen = nullptr;
+        for (QRadioButton *radio : node->findChildren<QRadioButton *>()) {
+            if (radio->text() == caption)
+                chosen = radio;
+        }
+        ASSERT_NE(chosen, nullptr) << caption.toStdString();
+        QTest::mouseClick(chosen, Qt::LeftButton, {}, QPoint(6, chosen->height() / 2));
+        ASSERT_TRUE(chosen->isChecked());
+        QTest::mouseClick(button(n, "cmdOK"), Qt::LeftButton);
+    }
+
+    QString lastMessage() const { return sink.messages.empty() ? QString() : sink.messages.back().text; }
+
+    QPointer<QWidget> topics;
+};
+
+TEST_F(Tree, TheTypicalWalkEndsAtTheImperforateHymen)
+{
+    answer(1, QStringLiteral("Normal"));
+    ASSERT_TRUE(onNode(2));
+    answer(2, QStringLiteral("Normal"));
+    ASSERT_TRUE(onNode(3));
+    answer(3, QStringLiteral("Present"));
+    ASSERT_TRUE(onNode(4));
+    answer(4, QStringLiteral("Imperforate hymen"));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(lastMessage(), QStringLiteral("Excise the imperforate hymen by making a cruciate incision in it."));
+    EXPECT_EQ(sink.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(sink.messages[0].parentName, name(4));
+    EXPECT_TRUE(onNode(4));
+    EXPECT_TRUE(option(4, "opt1")->isChecked());
+
+    button(4, "cmdHome")->click();
+    settle();
+    EXPECT_EQ(screens().loadedNames(), QStringList{kStart});
+    EXPECT_TRUE(topics->isVisible());
+    EXPECT_EQ(control<QComboBox>(kStart, QStringLiteral("Combo1"))->currentIndex(), 2);
+
+    control<QPushButton>(kStart, QStringLiteral("cmdExit"))->click();
+    settle();
+    EXPECT_EQ(screens().count(), 0);
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(Tree, NodeFiveListsAbsentFirstAndStillLeadsToSix)
+{
+    answer(1, QStringLiteral("Normal"));
+    answer(2, QStringLiteral("Normal"));
+    answer(3, QStringLiteral("Absent"));
+    ASSERT_TRUE(onNode(5));
+    EXPECT_LT(option(5, "optAbsent")->y(), option(5, "optPresent")->y());
+    answer(5, QStringLiteral("Absent"));
+    ASSERT_TRUE(onNode(6));
+    answer(6, QStringLiteral("46,XY"));
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("The diagnosis is total androgen insensitivity")));
+}
+
+TEST_F(Tree, UterusPresentEndsTheTreeAtTheTopicList)
+{
+    answer(1, QStringLiteral("Normal"));
+    answer(2, QStringLiteral("Normal"));
+    answer(3, QStringLiteral("Absent"));
+    answer(5, QStringLiteral("Present"));
+    EXPECT_EQ(screens().loadedNames(), QStringList{kStart});
+    EXPECT_TRUE(topics->isVisible());
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].parentName, kStart);
+    EXPECT_EQ(sink.messages[0].icon, MessageIcon::None);
+    EXPECT_TRUE(lastMessage().contains(QStringLiteral("secondary amenorrhea")));
+    settle();
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(Tree, TheAbsentBranch)
+{
+    answer(1, QStringLiteral("Normal"));
+    answer(2, QStringLiteral("Absent"));
+    ASSERT_TRUE(onNode(7));
+    answer(7, QStringLiteral("Tall"));
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("Perform ultrasonography to visualize gonads.")));
+    QTest::mouseClick(button(7, "cmdOK"), Qt::LeftButton);
+    ASSERT_EQ(sink.messages.size(), 2u);
+    EXPECT_EQ(sink.messages[0].text, sink.messages[1].text);
+    EXPECT_TRUE(option(7, "optTall")->isChecked());
+
+    answer(7, QStringLiteral("Short"));
+    ASSERT_TRUE(onNode(8));
+    answer(8, QStringLiteral("Features absent, loss of short arm of X-chromosome"));
+    EXPECT_EQ(lastMessage(), QStringLiteral("The gonads ar streak. Give the patient estrogen replacement therapy."));
+
+    button(8, "cmdHome")->click();
+    control<QPushButton>(kStart, QStringLiteral("cmdOK"))->click();
+    answer(1, QStringLiteral("Normal"));
+    answer(2, QStringLiteral("Absent"));
+    ASSERT_TRUE(onNode(7));
+    EXPECT_FALSE(option(7, "optTall")->isChecked()) << "a node opens afresh";
+    answer(7, QStringLiteral("Normal"));
+    answer(9, QStringLiteral("High"));
+    answer(11, QStringLiteral("XY"));
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("The diagnosis is Swyer's syndrome(46,XY pure gonadal dysgenesis)")));
+    answer(11, QStringLiteral("Normal"));
+    answer(12, QStringLiteral("No past history"));
+    ASSERT_TRUE(onNode(13));
+    answer(13, QStringLiteral("Savage syndrome"));
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("Gonadotropin resistance")));
+}
+
+TEST_F(Tree, NodeTenRightColumnIsNotMistakenForTheLeft)
+{
+    answer(1, QStringLiteral("Normal"));
+    answer(2, QStringLiteral("Absent"));
+    answer(7, QStringLiteral("Normal"));
+    answer(9, QStringLiteral("Low"));
+    ASSERT_TRUE(onNode(10));
+    EXPECT_EQ(option(10, "opt4")->y(), option(10, "opt1")->y());
+    answer(10, QStringLiteral("Kallman syndrome"));
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("Kallman syndrome is characterized by anosmia")));
+}
+
+TEST_F(Tree, TheAmbiguousBranchSharesOneText)
+{
+    answer(1, QStringLiteral("Ambiguous"));
+    ASSERT_TRUE(onNode(14));
+    answer(14, QStringLiteral("No virilization or gynecomastia"));
+    const QString onFourteen = lastMessage();
+    answer(14, QStringLiteral("Virilization"));
+    ASSERT_TRUE(onNode(15));
+    answer(15, QStringLiteral("46, XX"));
+    EXPECT_EQ(lastMessage(), onFourteen);
+    EXPECT_TRUE(onFourteen.startsWith(QStringLiteral("The diagnosis is female pseudohermaphroditism.")));
+
+    button(15, "cmdHome")->click();
+    control<QPushButton>(kStart, QStringLiteral("cmdOK"))->click();
+    answer(1, QStringLiteral("Ambiguous"));
+    answer(14, QStringLiteral("Virilization plus gynecomastia"));
+    ASSERT_TRUE(onNode(16));
+    answer(16, QStringLiteral("Low"));
+    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("The diagnosis is incomplete androgen insensitivity.")));
+}
+
+TEST_F(Tree, ExitFromANodeUnloadsTheHiddenTopicScreenToo)
+{
+    answer(1, QStringLiteral("Ambiguous"));
+    QTest::mouseClick(button(14, "cmdExit"), Qt::LeftButton);
+    EXPECT_EQ(screens().count(), 0);
+    settle();
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(topics.isNull());
+}
+
+TEST_F(Tree, TheCloseBoxGoesHome)
+{
+    answer(1, QStringLiteral("Normal"));
+    screen(name(2))->close();
+    settle();
+    EXPECT_EQ(screens().loadedNames(), QStringList{kStart});
+    EXPECT_TRUE(topics->isVisible());
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(Tree, KeyboardEnterPressesTheFocusedButtonEscapeNothing)
+{
+    QWidget *node = screen(name(1));
+    EXPECT_EQ(node->focusWidget(), button(1, "cmdOK"));
+    QTest::keyClick(button(1, "cmdOK"), Qt::Key_Escape);
+    EXPECT_TRUE(sink.messages.empty());
+    QTest::keyClick(button(1, "cmdOK"), Qt::Key_Return);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, kNothingSelected);
+    EXPECT_EQ(sink.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(onNode(1));
+
+    // Enter on an option chooses nothing and presses nothing.
+    option(1, "optNormal")->setFocus();
+    QTest::keyClick(option(1, "optNormal"), Qt::Key_Return);
+    EXPECT_EQ(sink.messages.size(), 1u);
+    EXPECT_TRUE(onNode(1));
+
+    button(1, "cmdHome")->setFocus();
+    QTest::keyClick(button(1, "cmdHome"), Qt::Key_Return);
+    EXPECT_EQ(screens().loadedNames(), QStringList{kStart});
+}
+
+TEST_F(Tree, AccessKeysForExitAndHome)
+{
+    QWidget *node = screen(name(1));
+    node->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(node));
+    // An access key presses its button the way a click does, after the button has shown itself pressed.
+    QTest::keyClick(node->windowHandle(), Qt::Key_H, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return screens().loadedNames() == QStringList{kStart}; }));
+    control<QPushButton>(kStart, QStringLiteral("cmdOK"))->click();
+    node = screen(name(1));
+    node->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(node));
+    QTest::keyClick(node->windowHandle(), Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return screens().count() == 0; }));
+}
+
+// Every node, every option, straight from the tables.
+class EachNode : public ScreensTest, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(EachNode, EveryOptionDoesWhatItsTableSays)
+{
+    const tree::TreeNode &node = tree::node(GetParam());
+    for (size_t i = 0; i < node.options.size(); ++i) {
+        const tree::TreeOption &design = node.options[i];
+        SCOPED_TRACE(std::string(design.control));
+        screens().show(kStart)->hide();
+        QWidget *w = screens().show(name(node.number));
+        auto *radio = w->findChild<QRadioButton *>(str(design.control));
+        ASSERT_NE(radio, nullptr);
+        EXPECT_EQ(radio->text(), str(design.caption));
+        radio->setChecked(true);
+        sink.messages.clear();
+        w->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+
+        switch (design.outcome.kind) {
+        case tree::TreeOutcome::Kind::GoToNode:
+            EXPECT_TRUE(sink.messages.empty());
+            EXPECT_EQ(screens().loadedNames(), (QStringList{kStart, name(design.outcome.node)}));
+            for (QRadioButton *r : screen(name(design.outcome.node))->findChildren<QRadioButton *>())
+                EXPECT_FALSE(r->isChecked());
+            break;
+        case tree::TreeOutcome::Kind::Recommendation:
+            ASSERT_EQ(sink.messages.size(), 1u);
+            EXPECT_EQ(sink.messages[0].text, str(*design.outcome.text));
+            EXPECT_EQ(sink.messages[0].icon, MessageIcon::None);
+            EXPECT_EQ(screens().loadedNames(), (QStringList{kStart, name(node.number)}));
+            EXPECT_TRUE(radio->isChecked());
+            break;
+        case tree::TreeOutcome::Kind::BackToTopics:
+            ASSERT_EQ(sink.messages.size(), 1u);
+            EXPECT_EQ(screens().loadedNames(), QStringList{kStart});
+            EXPECT_TRUE(screen(kStart)->isVisible());
+            break;
+        }
+        Module1::CloseAllScreens(screens());
+        settle();
+    }
+}
+
+TEST_P(EachNode, OpensCentredWithNothingChosenAndOKFocused)
+{
+    const tree::TreeNode &node = tree::node(GetParam());
+    QWidget *w = screens().show(name(node.number));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Primary Amenorrhea"));
+    // On 1024 x 768: node 1 at 0.85 of the display, the rest at 0.75.
+    const QRect expected = node.number == 1 ? QRect(77, 58, 870, 653) : QRect(128, 96, 768, 576);
+    EXPECT_EQ(w->frameGeometry(), expected);
+    EXPECT_EQ(w->focusWidget(), w->findChild<QPushButton *>(QStringLiteral("cmdOK")));
+    for (QRadioButton *r : w->findChildren<QRadioButton *>())
+        EXPECT_FALSE(r->isChecked());
+
+    QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, kNothingSelected);
+    EXPECT_EQ(sink.messages[0].icon, MessageIcon::Exclamation);
+
+    // Controls keep their designed places, whatever the window's size.
+    auto *ok = w->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    const QRect okPlace = ok->geometry();
+    EXPECT_EQ(okPlace.size(), QSize(49, 25));
+    w->resize(300, 200);
+    EXPECT_EQ(ok->geometry(), okPlace);
+}
+
+TEST_P(EachNode, TabOrderRunsAsDesigned)
+{
+    const tree::TreeNode &node = tree::node(GetParam());
+    QWidget *w = screens().show(name(node.number));
+    std::map<int, QString> expected{{0, QStringLiteral("cmdOK")}, {1, QStringLiteral("cmdExit")},
+                                    {node.buttons.homeTabIndex, QStringLiteral("cmdHome")}};
+    for (const tree::TreeOption &o : node.options)
+        expected[o.tabIndex] = str(o.control);
+
+    QWidget *at = w->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    for (const auto &[index, control] : expected) {
+        EXPECT_EQ(at->objectName(), control) << "tab index " << index;
+        at = at->nextInFocusChain();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Nodes, EachNode, ::testing::Range(1, tree::kNodeCount + 1),
+                         [](const ::testing::TestParamInfo<int> &info) { return "Node" + std::to_string(info.param); });
+
+} // namespace

@@ -1,0 +1,111 @@
+// The splash screen gives way to the topic screen on the first of: a key with a character,
+// a click on the bare frame, the timer.
+#include "recording_sink.h"
+
+#include "screens/splash_screen.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class Splash : public ScreensTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreensTest::SetUp();
+        splash = qobject_cast<SplashScreen *>(screens().show(QStringLiteral("frmSplash")));
+        ASSERT_NE(splash, nullptr);
+    }
+
+    bool splashStillUp() const
+    {
+        return screens().loadedNames() == QStringList{"frmSplash"} && splash->isVisible();
+    }
+
+    bool handedOver() const
+    {
+        return screens().loadedNames() == QStringList{"frmStart"} && screen(QStringLiteral("frmStart"))->isVisible();
+    }
+
+    QPointer<SplashScreen> splash;
+};
+
+TEST_F(Splash, OpensCentredWithItsDesignedSizeAndEightSecondTimer)
+{
+    EXPECT_EQ(splash->size(), QSize(492, 283));
+    EXPECT_EQ(splash->geometry().center(), QPoint(511, 383));
+    ASSERT_TRUE(splash->timer()->isActive());
+    EXPECT_EQ(splash->timer()->interval(), 8000);
+    EXPECT_TRUE(splash->timer()->isSingleShot());
+    EXPECT_FALSE(control<QLabel>(QStringLiteral("frmSplash"), QStringLiteral("imgLogo"))->pixmap().isNull());
+}
+
+TEST_F(Splash, KeysWithoutACharacterLeaveItUp)
+{
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_F5, Qt::Key_Shift, Qt::Key_Control, Qt::Key_PageDown})
+        QTest::keyClick(splash, key);
+    settle();
+    EXPECT_TRUE(splashStillUp());
+}
+
+TEST_F(Splash, KeysWithACharacterCloseItAtOnce)
+{
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Escape, Qt::Key_A, Qt::Key_Backspace}) {
+        SCOPED_TRACE(key);
+        if (!splash) {
+            Module1::CloseAllScreens(screens());
+            settle();
+            ends = 0;
+            splash = qobject_cast<SplashScreen *>(screens().show(QStringLiteral("frmSplash")));
+        }
+        QTest::keyClick(splash, key);
+        EXPECT_TRUE(handedOver());
+        settle();
+        EXPECT_TRUE(splash.isNull());
+        EXPECT_EQ(ends, 0) << "the topic screen is shown in the same handler";
+    }
+}
+
+TEST_F(Splash, ClicksOnThePictureOrALabelDoNothing)
+{
+    auto *frame = splash->findChild<QGroupBox *>(QStringLiteral("Frame1"));
+    const QList<QLabel *> labels = frame->findChildren<QLabel *>();
+    ASSERT_EQ(labels.size(), 8);
+    for (QLabel *label : labels)
+        QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
+    QTest::mouseClick(splash, Qt::LeftButton, {}, QPoint(3, 3));  // margin outside the frame
+    settle();
+    EXPECT_TRUE(splashStillUp());
+}
+
+TEST_F(Splash, AClickOnTheBareFrameClosesIt)
+{
+    auto *frame = splash->findChild<QGroupBox *>(QStringLiteral("Frame1"));
+    const QPoint bare(frame->width() - 20, 30);
+    ASSERT_EQ(frame->childAt(bare), nullptr);
+    QTest::mouseClick(frame, Qt::LeftButton, {}, bare);
+    EXPECT_TRUE(handedOver());
+}
+
+TEST_F(Splash, TheTimerClosesItAndTheFirstTriggerWins)
+{
+    splash->timer()->start(1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return handedOver(); }));
+    QWidget *topics = screen(QStringLiteral("frmStart"));
+
+    // A late key or tick finds the screen gone: the topic screen is not shown again.
+    if (splash) {
+        splash->Form_KeyPress();
+        splash->Timer1_Timer();
+    }
+    settle();
+    EXPECT_EQ(screens().loadedNames(), QStringList{"frmStart"});
+    EXPECT_EQ(screen(QStringLiteral("frmStart")), topics);
+    EXPECT_EQ(ends, 0);
+}
+
+} // namespace
