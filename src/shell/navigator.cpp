@@ -1,18 +1,33 @@
 #include "shell/navigator.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
+
+namespace {
+
+// While a message box or a menu is open, its own event loop runs on top of the handler that
+// opened it, and that handler's screen must outlive it.
+bool nestedLoopMayRun()
+{
+    return QApplication::activeModalWidget() || QApplication::activePopupWidget();
+}
+
+} // namespace
 
 Navigator::Navigator(QObject *parent)
     : QObject(parent)
 {
+    m_deleteTimer.setSingleShot(true);
+    connect(&m_deleteTimer, &QTimer::timeout, this, &Navigator::deleteUnloaded);
 }
 
 Navigator::~Navigator()
 {
-    // Screens have no parent; whatever is still loaded goes with the navigator.
-    for (const QPointer<QWidget> &screen : std::as_const(m_loaded))
-        delete screen.data();
+    // Screens have no parent; whatever is still there goes with the navigator.
+    for (const QList<QPointer<QWidget>> *screens : {&m_loaded, &m_unloaded}) {
+        for (const QPointer<QWidget> &screen : *screens)
+            delete screen.data();
+    }
 }
 
 void Navigator::add(const QString &name, Factory factory)
@@ -76,8 +91,10 @@ void Navigator::unload(QWidget *screen)
     m_loaded.removeAt(position);
     screen->removeEventFilter(this);
     screen->hide();
-    // The handler that unloads its own screen may still be running on it.
-    screen->deleteLater();
+    // The handler that unloads its own screen may still be running on it: deleted from the
+    // event loop, once that handler has returned.
+    m_unloaded.append(screen);
+    m_deleteTimer.start(0);
 
     if (m_loaded.isEmpty() && !m_endCheckQueued) {
         m_endCheckQueued = true;
@@ -91,6 +108,19 @@ bool Navigator::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Close && watched->isWidgetType())
         unload(static_cast<QWidget *>(watched));
     return QObject::eventFilter(watched, event);
+}
+
+void Navigator::deleteUnloaded()
+{
+    if (nestedLoopMayRun()) {
+        // Looked at again until the box or menu has closed.
+        m_deleteTimer.start(50);
+        return;
+    }
+    for (const QPointer<QWidget> &screen : std::exchange(m_unloaded, {})) {
+        if (screen)
+            screen->deleteLater();
+    }
 }
 
 void Navigator::endIfNothingLoaded()

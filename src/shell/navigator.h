@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -51,9 +52,14 @@ protected:
 
 private:
     void endIfNothingLoaded();
+    void deleteUnloaded();
 
     QHash<QString, Factory> m_factories;
     QList<QPointer<QWidget>> m_loaded;
+    // Unloaded screens not yet deleted: a handler of theirs may still be running, perhaps under a
+    // message box's own event loop.
+    QList<QPointer<QWidget>> m_unloaded;
+    QTimer m_deleteTimer;
     std::function<void()> m_endHandler;
     bool m_endCheckQueued = false;
 };

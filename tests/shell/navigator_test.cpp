@@ -1,10 +1,19 @@
 // The rules every screen lives by: one instance each, load order, and when the program ends.
 #include "recording_sink.h"
 
+#include "screens/splash_screen.h"
 #include "shell/module1.h"
 #include "shell/navigator.h"
+#include "shell/screen_table.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QWindow>
+#include <QtTest>
 
 namespace {
 
@@ -126,6 +135,81 @@ TEST_F(ScreenRules, UnknownNamesAreHarmless)
     EXPECT_EQ(screens().count(), 0);
     settle();
     EXPECT_EQ(ends, 0);
+}
+
+// Real message boxes: a close request, a close-all or the splash's tick that arrives while a box's
+// own event loop runs must not delete the screen whose handler opened the box under it.
+class InsideABox : public ScreensTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreensTest::SetUp();
+        m_previous = setMessageSink({});
+    }
+    void TearDown() override
+    {
+        setMessageSink(m_previous);
+        ScreensTest::TearDown();
+    }
+
+    // Presses the button, whose handler opens a box; `during` runs inside the box's loop, then
+    // the box is closed as a user would.
+    void pressUnderABox(QWidget *screen, const QString &button, const std::function<void()> &during)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, [&] {
+            QPointer<QDialog> box = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr) << "no box open";
+            during();
+            ran = true;
+            // The box stays open a while, as it does until the user dismisses it.
+            QTest::qWait(120);
+            ASSERT_NE(box, nullptr) << "the box went with its screen";
+            box->done(QDialog::Accepted);
+        });
+        screen->findChild<QPushButton *>(button)->click();
+        EXPECT_TRUE(ran);
+    }
+
+private:
+    MessageSink m_previous;
+};
+
+TEST_F(InsideABox, ClosingTheQuestionWindowGoesHomeOnceTheRecommendationIsDismissed)
+{
+    QPointer<QWidget> question = screens().show(screenName::node(4));
+    question->findChild<QRadioButton *>(QStringLiteral("opt1"))->setChecked(true);
+
+    pressUnderABox(question, QStringLiteral("cmdOK"), [&] { question->windowHandle()->close(); });
+    EXPECT_EQ(screens().loadedNames(), QStringList{screenName::topics});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return question.isNull(); }));
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(InsideABox, CloseAllUnderTheWarningEndsTheProgramAndFreesEveryScreen)
+{
+    QPointer<QWidget> topics = screens().show(screenName::topics);
+    QPointer<QWidget> about = screens().show(screenName::about);
+
+    pressUnderABox(topics, QStringLiteral("cmdOK"), [&] { Module1::CloseAllScreens(screens()); });
+    EXPECT_EQ(screens().count(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return topics.isNull() && about.isNull(); }));
+    EXPECT_EQ(ends, 1);
+}
+
+TEST_F(InsideABox, TheSplashTickUnderABoxStillGivesWayToTheTopicScreen)
+{
+    QPointer<QWidget> topics = screens().show(screenName::topics);
+    QPointer<SplashScreen> splash = qobject_cast<SplashScreen *>(screens().show(screenName::splash));
+
+    pressUnderABox(topics, QStringLiteral("cmdOK"), [&] {
+        splash->timer()->start(0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !screens().isLoaded(splash); }));
+    });
+    EXPECT_EQ(screens().loadedNames(), QStringList{screenName::topics});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return splash.isNull(); }));
+    EXPECT_FALSE(topics.isNull());
 }
 
 } // namespace
