@@ -75,12 +75,11 @@ private:
     std::mt19937 rng_;
 };
 
+// A string's text ends at its first zero byte, stored terminator or not.
 std::string expectedText(const Bytes &bytes)
 {
     std::string text(bytes.begin(), bytes.end());
-    if (!text.empty() && text.back() == '\0')
-        text.pop_back();
-    return text;
+    return text.substr(0, text.find('\0'));
 }
 
 bool isDwordText(const std::string &text)
