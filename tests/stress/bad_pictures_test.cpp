@@ -178,7 +178,7 @@ protected:
     {
         // Only on a display of its own: the windows would otherwise open on the user's desktop.
         if (qEnvironmentVariableIsEmpty("TARNWICK_VIRTUAL_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY"))
-            GTEST_SKIP() << "needs a virtual X display: ctest runs it under xvfb-run";
+            GTEST_SKIP() << "needs a virtual X display: ctest starts an Xvfb of its own for it";
         if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
             GTEST_SKIP() << "xdotool is missing";
     }
