@@ -41,14 +41,9 @@ char processState(pid_t pid)
     return close == std::string::npos || close + 2 >= line.size() ? 0 : line[close + 2];
 }
 
-std::size_t entriesIn(const std::filesystem::path &folder)
+std::ptrdiff_t entriesIn(const std::filesystem::path &folder)
 {
-    std::error_code error;
-    std::size_t count = 0;
-    for (auto it = std::filesystem::directory_iterator(folder, error); !error && it != std::filesystem::directory_iterator();
-         it.increment(error))
-        ++count;
-    return count;
+    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
 }
 
 // The line of /proc/<pid>/status that starts with field, without the field.
@@ -218,7 +213,7 @@ TEST(PosixLauncher, ManyStartsShareOneReaper)
     PosixLauncher launcher;
     ASSERT_TRUE(launcher.start(tool));
     ASSERT_TRUE(waitFor([&] { return pidsIn(marker).size() == 1; }));
-    const std::size_t threads = entriesIn("/proc/self/task");
+    const auto threads = entriesIn("/proc/self/task");
 
     constexpr std::size_t presses = 40;
     for (std::size_t i = 0; i < presses; ++i)
