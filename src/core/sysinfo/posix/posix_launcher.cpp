@@ -1,9 +1,10 @@
 // Starting a program where there is no Windows: posix_spawn of the path itself, no shell.
 #include "core/sysinfo/posix/posix_launcher.h"
 
-#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <poll.h>
@@ -32,7 +33,7 @@ bool isRegularFile(const std::string &path)
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// Closed on exec by the kernel itself.
+// The kernel makes a pidfd close-on-exec itself.
 int openPidFd(pid_t pid)
 {
 #ifdef SYS_pidfd_open
@@ -99,8 +100,9 @@ private:
                 polling = polling || child.fd < 0;
             }
             // A negative fd is skipped by poll; those children are looked at on each timeout.
+            // Should poll itself fail, everyone is looked at once a second.
             if (::poll(polled.data(), polled.size(), polling ? 1000 : -1) < 0 && errno != EINTR)
-                continue;
+                std::this_thread::sleep_for(std::chrono::seconds(1));
             if (polled.front().revents & POLLIN) {
                 std::uint64_t count = 0;
                 (void)::read(wakeFd_, &count, sizeof count);
