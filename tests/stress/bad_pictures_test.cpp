@@ -1,5 +1,5 @@
 // Whatever lies beside the program as its picture, the program starts, walks and ends normally,
-// and a huge picture costs no more memory than the real one.
+// and no bad picture costs much more memory or time to the splash screen than the real one.
 //
 // The in-process tests write the picture beside their own executable, which has a folder of its
 // own; the RealProgram tests copy the program into a folder with the picture and drive it on an
