@@ -6,6 +6,8 @@
 
 QString picturePath();
 
-// Decodes the picture at the box's size, as far as its format allows. A missing, unreadable or
-// huge file (one that could not be decoded small) gives a null pixmap: the box stays empty.
+// Decodes the picture at the box's size, as far as its format allows. Only a regular file of a
+// few MB holding a JPEG or PNG picture of a few megapixels is shown; anything else (missing,
+// unreadable, a FIFO or device, another format, a huge picture) gives a null pixmap: the box
+// stays empty.
 QPixmap loadStretchedPicture(const QString &path, const QSize &box);

@@ -1,12 +1,15 @@
 // Feeds arbitrary registry values to the lookup and the launcher. Any answer that breaks their
 // contract aborts, so the fuzzer reports it as a crash with the input that caused it.
 //
-// Input: byte 0 picks the launcher's behaviour, bytes 1-4 the value's type (little-endian), the
-// rest is the value's data. The same data also stands in the folder key, reversed.
+// Input: byte 0 picks the launcher's behaviour and which values exist, bytes 1-4 the PATH value's
+// type and bytes 5-8 the folder value's type (little-endian), bytes 9-10 the PATH value's length
+// (little-endian, cut to what is there); the PATH value's data follows, and the rest is the
+// folder value's data.
 #include "core/sysinfo/memory_registry.h"
 #include "core/sysinfo/sys_info.h"
 #include "core/sysinfo/tool_lookup.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <stdexcept>
@@ -16,6 +19,14 @@
 using namespace sysinfo;
 
 namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+constexpr std::uint8_t toolExists = 1;
+constexpr std::uint8_t startThrows = 2;
+constexpr std::uint8_t startSucceeds = 4;
+constexpr std::uint8_t noPath = 8;
+constexpr std::uint8_t noFolder = 16;
 
 void require(bool condition)
 {
@@ -27,57 +38,86 @@ class ScriptedLauncher : public Launcher {
 public:
     explicit ScriptedLauncher(std::uint8_t script) : script_(script) {}
 
-    bool fileExists(const std::string &) override { return script_ & 1; }
+    bool fileExists(const std::string &path) override
+    {
+        asked.push_back(path);
+        return script_ & toolExists;
+    }
     bool start(const std::string &path) override
     {
-        ++starts;
-        if (script_ & 2)
+        started.push_back(path);
+        if (script_ & startThrows)
             throw std::runtime_error("cannot start");
-        succeeded = (script_ & 4) && !path.empty();
+        succeeded = (script_ & startSucceeds) && !path.empty();
         return succeeded;
     }
 
-    int starts = 0;
+    std::vector<std::string> asked;
+    std::vector<std::string> started;
     bool succeeded = false;
 
 private:
     std::uint8_t script_;
 };
 
+std::uint32_t littleEndian(const std::uint8_t *bytes, int count)
+{
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+const char hexDigits[] = "0123456789ABCDEF";
+
+// What GetKeyValue must make of a value read into text; false when the read must fail.
+bool expectedText(std::uint32_t type, const Bytes &bytes, std::string &text)
+{
+    if (bytes.size() > 1024) {
+        text.clear();
+        return false;
+    }
+    if (type == Registry::typeString) {
+        text.assign(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));
+    } else if (type == Registry::typeDword) {
+        // The first four bytes, least significant first, as hex without leading zeros.
+        text.clear();
+        for (std::size_t i = std::min<std::size_t>(bytes.size(), 4); i-- > 0;) {
+            text += hexDigits[bytes[i] >> 4];
+            text += hexDigits[bytes[i] & 15];
+        }
+        text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));
+        if (!text.empty())
+            text.insert(0, "&h");
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    if (size < 5)
+    if (size < 11)
         return 0;
     const std::uint8_t script = data[0];
-    const std::uint32_t type = std::uint32_t(data[1]) | std::uint32_t(data[2]) << 8
-                               | std::uint32_t(data[3]) << 16 | std::uint32_t(data[4]) << 24;
-    const std::vector<unsigned char> bytes(data + 5, data + size);
+    const std::uint32_t pathType = littleEndian(data + 1, 4);
+    const std::uint32_t folderType = littleEndian(data + 5, 4);
+    const std::size_t pathLength = std::min<std::size_t>(littleEndian(data + 9, 2), size - 11);
+    const Bytes pathBytes(data + 11, data + 11 + pathLength);
+    const Bytes folderBytes(data + 11 + pathLength, data + size);
 
     MemoryRegistry hive;
-    hive.setValue(toolLookup::pathKey, toolLookup::pathValue, {type, bytes});
-    hive.setValue(toolLookup::folderKey, toolLookup::folderValue,
-                  {Registry::typeString, std::vector<unsigned char>(bytes.rbegin(), bytes.rend())});
+    if (!(script & noPath))
+        hive.setValue(toolLookup::pathKey, toolLookup::pathValue, {pathType, pathBytes});
+    if (!(script & noFolder))
+        hive.setValue(toolLookup::folderKey, toolLookup::folderValue, {folderType, folderBytes});
 
     std::string text = "before";
     const bool ok = GetKeyValue(hive, Registry::localMachine, toolLookup::pathKey, toolLookup::pathValue, text);
     require(hive.stillOpen() == 0);
-    require(ok == (bytes.size() <= 1024));
-    if (!ok) {
-        require(text.empty());
-    } else if (type == Registry::typeString) {
-        std::string expected(bytes.begin(), bytes.end());
-        if (!expected.empty() && expected.back() == '\0')
-            expected.pop_back();
-        require(text == expected);
-    } else if (type == Registry::typeDword) {
-        require(bytes.empty() ? text.empty() : text.size() >= 3 && text.size() <= 10 && text.rfind("&h", 0) == 0);
-        for (std::size_t i = 2; i < text.size(); ++i)
-            require((text[i] >= '0' && text[i] <= '9') || (text[i] >= 'A' && text[i] <= 'F'));
-    } else {
-        require(text == "before");
-    }
+    std::string expected = "before";
+    require(ok == (!(script & noPath) && expectedText(pathType, pathBytes, expected)));
+    require(text == (ok ? expected : std::string()));
 
     ScriptedLauncher launcher(script);
     int messages = 0;
@@ -86,7 +126,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         ++messages;
     });
     require(hive.stillOpen() == 0);
-    require(launcher.starts <= 1);
     require(messages == (launcher.succeeded ? 0 : 1));
+
+    // What should have been asked and started, worked out from the input alone.
+    std::vector<std::string> asked;
+    std::vector<std::string> started;
+    std::string path;  // the launcher's text starts empty
+    if (ok && expectedText(pathType, pathBytes, path)) {
+        started = {path};
+    } else {
+        std::string folder;  // emptied by the failed first lookup
+        if (!(script & noFolder) && expectedText(folderType, folderBytes, folder)) {
+            asked = {folder + std::string(toolLookup::fileInFolder)};
+            if (script & toolExists)
+                started = asked;
+        }
+    }
+    require(launcher.asked == asked);
+    require(launcher.started == started);
     return 0;
 }

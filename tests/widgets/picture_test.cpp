@@ -1,4 +1,4 @@
-// A bad picture file leaves the box empty; a large one is decoded at the box's size.
+// A bad picture file leaves the box empty; one of a few megapixels is decoded at the box's size.
 #include "widgets/picture.h"
 
 #include <QBuffer>
@@ -61,11 +61,26 @@ TEST_F(Picture, IsStretchedToTheBox)
     EXPECT_TRUE(loadStretchedPicture(jpeg, QSize()).isNull());
 }
 
-TEST_F(Picture, ALargePictureComesOutAtTheBoxSize)
+TEST_F(Picture, APictureOfAFewMegapixelsComesOutAtTheBoxSize)
 {
-    const QString big = write(QStringLiteral("big.jpg"), encoded({4000, 3000}, "JPG"));
-    const QPixmap pixmap = loadStretchedPicture(big, box);
-    EXPECT_EQ(pixmap.size(), box);
+    const QString big = write(QStringLiteral("big.jpg"), encoded({2400, 1600}, "JPG"));
+    EXPECT_EQ(loadStretchedPicture(big, box).size(), box);
+    const QString bigPng = write(QStringLiteral("big.png"), encoded({1600, 2400}, "PNG"));
+    EXPECT_EQ(loadStretchedPicture(bigPng, box).size(), box);
+}
+
+TEST_F(Picture, LargerPicturesAndOtherFormatsAreRefused)
+{
+    const QString paths[] = {
+        write(QStringLiteral("photo.jpg"), encoded({4000, 3000}, "JPG")),
+        write(QStringLiteral("tall.png"), encoded({200, 20001}, "PNG")),
+        write(QStringLiteral("bmp.jpg"), encoded({40, 30}, "BMP")),
+        write(QStringLiteral("gif.jpg"), QByteArray("GIF89a\x28\x00\x1e\x00", 10)),
+    };
+    for (const QString &path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_TRUE(loadStretchedPicture(path, box).isNull());
+    }
 }
 
 } // namespace

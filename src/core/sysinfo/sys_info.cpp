@@ -82,8 +82,11 @@ bool GetKeyValue(Registry &registry, Registry::Handle KeyRoot, std::string_view 
     if (!kept.empty() && kept.back() == '\0')
         kept.remove_suffix(1);
 
-    if (type == Registry::typeString)
-        KeyVal.assign(kept);
+    if (type == Registry::typeString) {
+        // What the system would start is the text up to its first zero byte; anything after it
+        // ("C:\\x.exe\0\0", or a zero and stray bytes) is not part of the path.
+        KeyVal.assign(kept.substr(0, kept.find('\0')));
+    }
     else if (type == Registry::typeDword)
         KeyVal = dwordText(buffer.data(), count);
     return true;

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 using namespace sysinfo;
 using namespace std::chrono_literals;
@@ -35,6 +39,45 @@ char processState(pid_t pid)
         return 0;
     const auto close = line.rfind(')');
     return close == std::string::npos || close + 2 >= line.size() ? 0 : line[close + 2];
+}
+
+std::ptrdiff_t entriesIn(const std::filesystem::path &folder)
+{
+    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+}
+
+// The line of /proc/<pid>/status that starts with field, without the field.
+std::string statusField(pid_t pid, const std::string &field)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind(field, 0) == 0)
+            return line.substr(line.find_first_not_of(" \t", field.size()));
+    }
+    return {};
+}
+
+std::string commandOf(pid_t pid)
+{
+    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+std::vector<pid_t> pidsIn(const std::string &file)
+{
+    std::ifstream in(file);
+    std::vector<pid_t> pids;
+    for (pid_t pid = 0; in >> pid;)
+        pids.push_back(pid);
+    return pids;
+}
+
+// A program that appends its pid to marker and then sleeps as "sleep" itself.
+std::string sleeper(const TempFolder &folder, const std::string &marker)
+{
+    return folder.write("sleeper", "#!/bin/sh\necho $$ >> '" + marker + "'\nexec sleep 30\n", 0755);
 }
 
 } // namespace
@@ -104,4 +147,83 @@ TEST(PosixLauncher, OnlyRegularFilesExist)
     EXPECT_FALSE(launcher.fileExists((folder.path() / "missing").string()));
     EXPECT_FALSE(launcher.fileExists(""));
     EXPECT_FALSE(launcher.fileExists(readOnly + std::string("\0x", 2)));
+}
+
+TEST(PosixLauncher, RefusesRelativePaths)
+{
+    TempFolder folder;
+    const std::string marker = (folder.path() / "ran").string();
+    folder.write("tool", "#!/bin/sh\ntouch '" + marker + "'\n", 0755);
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+
+    PosixLauncher launcher;
+    for (const char *relative : {"tool", "./tool"}) {
+        EXPECT_FALSE(launcher.fileExists(relative)) << relative;
+        EXPECT_FALSE(launcher.start(relative)) << relative;
+    }
+    EXPECT_TRUE(launcher.fileExists((folder.path() / "tool").string())) << "the same file by its full path";
+    std::filesystem::current_path(before);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_FALSE(std::filesystem::exists(marker));
+}
+
+// The tool inherits none of this program's files and none of its ignored signals.
+TEST(PosixLauncher, ChildGetsOnlyTheStandardFilesAndDefaultSignals)
+{
+    TempFolder folder;
+    const std::string marker = (folder.path() / "pids").string();
+    const std::string tool = sleeper(folder, marker);
+    // Left open across exec on purpose, as a careless library might.
+    const int leaked = ::open("/dev/null", O_RDONLY);
+    ASSERT_GT(leaked, 2);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction oldUsr1 {}, oldAlrm {};
+    ::sigaction(SIGUSR1, &ignore, &oldUsr1);
+    ::sigaction(SIGALRM, &ignore, &oldAlrm);
+
+    PosixLauncher launcher;
+    const bool started = launcher.start(tool);
+    ::close(leaked);
+    ::sigaction(SIGUSR1, &oldUsr1, nullptr);
+    ::sigaction(SIGALRM, &oldAlrm, nullptr);
+    ASSERT_TRUE(started);
+    ASSERT_TRUE(waitFor([&] { return pidsIn(marker).size() == 1; }));
+    const pid_t pid = pidsIn(marker).front();
+    ASSERT_TRUE(waitFor([&] { return commandOf(pid) == "sleep"; }));
+
+    const std::filesystem::path fds = "/proc/" + std::to_string(pid) + "/fd";
+    std::vector<std::string> open;
+    for (const auto &entry : std::filesystem::directory_iterator(fds))
+        open.push_back(entry.path().filename().string());
+    std::sort(open.begin(), open.end());
+    EXPECT_EQ(open, (std::vector<std::string>{"0", "1", "2"}));
+    EXPECT_EQ(statusField(pid, "SigIgn:"), "0000000000000000");
+    EXPECT_EQ(statusField(pid, "SigBlk:"), "0000000000000000");
+    ::kill(pid, SIGTERM);
+    EXPECT_TRUE(waitFor([&] { return processState(pid) == 0; }));
+}
+
+TEST(PosixLauncher, ManyStartsShareOneReaper)
+{
+    TempFolder folder;
+    const std::string marker = (folder.path() / "pids").string();
+    const std::string tool = sleeper(folder, marker);
+    PosixLauncher launcher;
+    ASSERT_TRUE(launcher.start(tool));
+    ASSERT_TRUE(waitFor([&] { return pidsIn(marker).size() == 1; }));
+    const auto threads = entriesIn("/proc/self/task");
+
+    constexpr std::size_t presses = 40;
+    for (std::size_t i = 0; i < presses; ++i)
+        ASSERT_TRUE(launcher.start(tool));
+    ASSERT_TRUE(waitFor([&] { return pidsIn(marker).size() == presses + 1; }));
+    EXPECT_EQ(entriesIn("/proc/self/task"), threads) << "no thread a program started";
+
+    const std::vector<pid_t> pids = pidsIn(marker);
+    for (const pid_t pid : pids)
+        ::kill(pid, SIGTERM);
+    for (const pid_t pid : pids)
+        EXPECT_TRUE(waitFor([&] { return processState(pid) == 0; })) << "pid " << pid << " left a zombie";
 }

@@ -81,16 +81,20 @@ Lookup read(MemoryRegistry &hive, std::string_view value, std::string before = {
 
 } // namespace
 
-TEST(Registry, StringLosesOnlyItsTerminatingZero)
+TEST(Registry, StringEndsAtItsFirstZero)
 {
     MemoryRegistry hive;
     hive.setValue(testKey, "with", {Registry::typeString, bytesOf("C:\\x.exe", true)});
     hive.setValue(testKey, "without", {Registry::typeString, bytesOf("C:\\x.exe", false)});
     hive.setValue(testKey, "two", {Registry::typeString, bytesOf(std::string_view("ab\0", 3), true)});
+    hive.setValue(testKey, "tail", {Registry::typeString, bytesOf(std::string_view("ab\0cd", 5), false)});
+    hive.setValue(testKey, "lead", {Registry::typeString, bytesOf(std::string_view("\0cd", 3), true)});
 
     EXPECT_EQ(read(hive, "with").text, "C:\\x.exe");
     EXPECT_EQ(read(hive, "without").text, "C:\\x.exe");
-    EXPECT_EQ(read(hive, "two").text, std::string("ab\0", 3));
+    EXPECT_EQ(read(hive, "two").text, "ab");
+    EXPECT_EQ(read(hive, "tail").text, "ab") << "bytes after a zero are not part of the text";
+    EXPECT_EQ(read(hive, "lead", "old").text, "");
     EXPECT_EQ(read(hive, "WITH", "old").text, "C:\\x.exe") << "names ignore case; text replaced";
 }
 
@@ -258,6 +262,20 @@ TEST(SysInfo, PathFromFirstKeyIsStartedWhateverTheFolderHolds)
     EXPECT_TRUE(launcher.asked.empty()) << "the full path is started without an existence test";
     EXPECT_EQ(hive.opened(), 1);
     EXPECT_EQ(hive.stillOpen(), 0);
+}
+
+TEST(SysInfo, PathWithExtraZerosStartsTheTextBeforeThem)
+{
+    for (const std::string_view stored : {std::string_view("/usr/bin/true\0\0", 15),
+                                          std::string_view("/usr/bin/true\0junk\0", 19)}) {
+        MemoryRegistry hive;
+        hive.setValue(pathKey, pathValue, {Registry::typeString, bytesOf(stored, false)});
+        RecordingLauncher launcher;
+        launcher.startable = {"/usr/bin/true"};
+
+        EXPECT_TRUE(startSysInfo(hive, launcher).empty());
+        EXPECT_EQ(launcher.started, std::vector<std::string>{"/usr/bin/true"});
+    }
 }
 
 TEST(SysInfo, UnstartablePathShowsMessageWithoutTryingTheFolder)

@@ -10,9 +10,9 @@
 
 class TempFolder {
 public:
-    TempFolder()
+    explicit TempFolder(const std::filesystem::path &base = std::filesystem::temp_directory_path())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-XXXXXX").string();
+        std::string pattern = (base / "tarnwick-XXXXXX").string();
         if (::mkdtemp(pattern.data()) != nullptr)
             path_ = pattern;
     }

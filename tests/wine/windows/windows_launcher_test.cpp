@@ -120,6 +120,25 @@ TEST(WindowsLauncher, RefusesWhatIsNotAProgram)
     EXPECT_FALSE(launcher.start(""));
 }
 
+TEST(WindowsLauncher, RefusesRelativePaths)
+{
+    Scratch scratch;
+    const std::string folder = scratch.folder(tempFolder());
+    const std::string tool = scratch.marker(folder + "\\MSINFO32.EXE");
+    ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str()));
+
+    sysinfo::WindowsLauncher launcher;
+    for (const std::string &relative : {std::string("MSINFO32.EXE"), std::string(".\\MSINFO32.EXE"),
+                                        std::string("\\MSINFO32.EXE"), tool.substr(0, 2) + "MSINFO32.EXE"}) {
+        EXPECT_FALSE(launcher.fileExists(relative)) << relative;
+        EXPECT_FALSE(launcher.start(relative)) << relative;
+    }
+    EXPECT_TRUE(launcher.fileExists(tool)) << "the same file by its full path is found";
+    SetCurrentDirectoryA("C:\\");
+    Sleep(300);
+    EXPECT_FALSE(fileThere(tool + ".ran"));
+}
+
 TEST(WindowsLauncher, PathWithABlankStartsThatProgramAndNoOther)
 {
     if (!underWine())
@@ -160,6 +179,18 @@ TEST(WindowsSysInfo, StartsTheToolTheRegistryNamesOrShowsTheMessageOnce)
         EXPECT_EQ(startSysInfo(), Messages{});
         EXPECT_TRUE(waitForFile(tool + ".ran")) << "from the first key's full path";
         DeleteFileA((tool + ".ran").c_str());
+
+        // Stored with a second zero, or a zero and stray bytes: the tool before the zero starts.
+        for (const std::string tail : {std::string(2, '\0'), std::string("\0junk\0", 6)}) {
+            const std::string stored = tool + tail;
+            ASSERT_TRUE(first.set(std::string(pathValue), REG_SZ, {stored.begin(), stored.end()}));
+            EXPECT_EQ(startSysInfo(), Messages{});
+            EXPECT_TRUE(waitForFile(tool + ".ran")) << "from a path with extra zero bytes";
+            DeleteFileA((tool + ".ran").c_str());
+        }
+        const std::string expandable = tool + '\0';
+        ASSERT_TRUE(first.set(std::string(pathValue), REG_EXPAND_SZ, {expandable.begin(), expandable.end()}));
+        EXPECT_EQ(startSysInfo(), Messages{theMessage}) << "an expandable string is not converted";
 
         ASSERT_TRUE(first.setString(std::string(pathValue), folder + "\\missing.exe"));
         RegistryWriter second{std::string(folderKey)};

@@ -67,10 +67,15 @@ protected:
     CountingRegistry registry;
 };
 
-TEST_F(WindowsRegistry, StringsLoseOnlyTheirTerminatingZero)
+TEST_F(WindowsRegistry, StringsEndAtTheirFirstZero)
 {
     ASSERT_TRUE(writer.setString("with", "C:\\Tools\\x.exe", true));
     ASSERT_TRUE(writer.setString("without", "C:\\Tools\\x.exe", false));
+    ASSERT_TRUE(writer.set("doubled", REG_SZ, {'C', ':', '\\', 'x', 0, 0}));
+    ASSERT_TRUE(writer.set("tail", REG_SZ, {'C', ':', '\\', 'x', 0, 'y', 'z'}));
+
+    EXPECT_EQ(read("doubled").text, "C:\\x");
+    EXPECT_EQ(read("tail").text, "C:\\x") << "bytes after a zero are not part of the text";
 
     EXPECT_EQ(read("with", "old").text, "C:\\Tools\\x.exe");
     EXPECT_EQ(read("without").text, "C:\\Tools\\x.exe");

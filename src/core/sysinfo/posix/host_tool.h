@@ -9,7 +9,13 @@
 
 namespace sysinfo {
 
-// The first of programs, in order of preference, found startable in one of folders; else empty.
+// The path with every link resolved, if it names a startable program that only root could have
+// put there: the file and every folder above it owned by root and writable by no group or other
+// user. Else empty.
+std::string trustedProgram(const std::string &path);
+
+// The first of programs, in order of preference, found trusted in one of folders, as its resolved
+// path; else empty.
 std::string findFirstProgram(std::span<const std::string_view> folders,
                              std::span<const std::string_view> programs);
 

@@ -7,10 +7,24 @@ namespace sysinfo {
 
 namespace {
 
-// A path with a zero byte in it would name a different, shorter path to the system.
+bool isSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// Only a full path names one file whatever the current folder: a drive letter and its root
+// ("C:\...") or a share ("\\server\share\..."). "C:x.exe" and "\x.exe" depend on the current
+// folder or drive. A path with a zero byte in it would name a different, shorter path.
 bool usable(const std::string &path)
 {
-    return !path.empty() && path.find('\0') == std::string::npos;
+    if (path.find('\0') != std::string::npos)
+        return false;
+    const bool drive = path.size() >= 3
+        && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))
+        && path[1] == ':' && isSeparator(path[2]);
+    const bool share = path.size() >= 3 && isSeparator(path[0]) && isSeparator(path[1])
+        && !isSeparator(path[2]);
+    return drive || share;
 }
 
 } // namespace
