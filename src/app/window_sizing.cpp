@@ -1,21 +1,27 @@
 #include "window_sizing.h"
 
+#include "window_manager.h"
 #include "twips.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
 
-QSize frameExtra(const QWidget *window)
+// The frame Qt knows the window manager put round `window`; none before it has shown.
+QMargins frameOf(const QWidget *window)
 {
-    return window->frameGeometry().size() - window->size();
+    const QRect outer = window->frameGeometry();
+    const QRect client = window->geometry();
+    return {client.left() - outer.left(), client.top() - outer.top(), outer.right() - client.right(),
+            outer.bottom() - client.bottom()};
 }
 
-} // namespace
-
-void sizeToDisplay(QWidget *window, float factor)
+// Sizes and centres `window` for a window manager's `frame` around its client area.
+void place(QWidget *window, float factor, QMargins frame)
 {
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     // Single precision and twips, as the layout was designed.
@@ -24,15 +30,83 @@ void sizeToDisplay(QWidget *window, float factor)
         return QSizeF(float(display.width() * kTwipsPerPixel), float(display.height() * kTwipsPerPixel));
     };
 
-    const QSize extra = frameExtra(window);
     const float heightTwips = float(displayTwips().height()) * factor;
-    window->resize(window->width(), px(heightTwips) - extra.height());
+    window->resize(window->width(), px(heightTwips) - frame.top() - frame.bottom());
     const float widthTwips = float(displayTwips().width()) * factor;
-    window->resize(px(widthTwips) - extra.width(), window->height());
+    window->resize(px(widthTwips) - frame.left() - frame.right(), window->height());
 
-    const QSize outer = window->frameGeometry().size();
+    const QSize outer = window->size().grownBy(frame);
     const QSizeF display = displayTwips();
     const float left = (float(display.width()) - float(outer.width() * kTwipsPerPixel)) / 2.0f;
     const float top = (float(display.height()) - float(outer.height() * kTwipsPerPixel)) / 2.0f;
-    window->move(screen->geometry().topLeft() + QPoint(px(left), px(top)));
+    // Placed by its client area: Qt would place the frame only once it knows it.
+    const QPoint corner = screen->geometry().topLeft() + QPoint(px(left), px(top));
+    window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+// Watches a window from its first showing until the frame the window manager gave it is
+// known, and sizes and places it again if that frame is not the one it was sized for.
+class FrameWatch : public QObject
+{
+public:
+    FrameWatch(QWidget *window, float factor, QMargins frame)
+        : QObject(window), m_window(window), m_factor(factor), m_frame(frame)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window) {
+            switch (event->type()) {
+            case QEvent::Show:
+                // Some window managers report the frame only after the window is mapped.
+                QTimer::singleShot(100, this, &FrameWatch::check);
+                QTimer::singleShot(500, this, &FrameWatch::finish);
+                break;
+            case QEvent::Move:
+            case QEvent::Resize:
+                if (m_window->isVisible())
+                    QTimer::singleShot(0, this, &FrameWatch::check);
+                break;
+            default:
+                break;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void check()
+    {
+        const QMargins frame = frameOf(m_window);
+        if (frame == m_frame || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
+            return;
+        m_frame = frame;
+        place(m_window, m_factor, frame);
+    }
+
+    void finish()
+    {
+        check();
+        deleteLater();
+    }
+
+    QWidget *m_window;
+    float m_factor;
+    QMargins m_frame;
+};
+
+} // namespace
+
+void sizeToDisplay(QWidget *window, float factor)
+{
+    if (window->isVisible()) {
+        place(window, factor, frameOf(window));
+        return;
+    }
+    const QMargins frame = requestFrameExtents(window);
+    new FrameWatch(window, factor, frame);
+    place(window, factor, frame);
 }

@@ -1,6 +1,6 @@
 """The real program on a virtual display, walked through as a doctor would use it.
 
-    walks.py --program build/bin/tarnwick --artifacts DIR WALK
+    walks.py --program build/bin/tarnwick --artifacts DIR [--wm openbox|metacity] WALK
 
 Every walk starts the program afresh; on failure it names what was missing and leaves a
 screenshot in DIR."""
@@ -8,7 +8,7 @@ screenshot in DIR."""
 import argparse
 import sys
 
-from desktop import HEIGHT, WIDTH, Desktop, Failure, px, wait_for
+from desktop import HEIGHT, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
 
 # Windows, by their titles. The splash screen and the drop-down list have none.
 MESSAGE = "Tarnwick"
@@ -52,13 +52,25 @@ NODES = {
 }
 
 
-def expect_place(window, what, size, tolerance=1):
-    """A window of `size` centred on the display, give or take a pixel of rounding."""
+SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
+
+
+def expect_place(window, what, size):
+    """A window whose outer size, frame included, is `size`, centred on the display; give or
+    take a pixel of rounding, two where a window manager's frame is split round the client."""
     width, height = size
     left, top = (WIDTH - width) / 2, (HEIGHT - height) / 2
-    if (abs(window.width - width) > tolerance or abs(window.height - height) > tolerance
-            or abs(window.x - left) > tolerance or abs(window.y - top) > tolerance):
+    tolerance = 2 if any(window.frame) else 1
+    x, y, outer_width, outer_height = window.outer()
+    if (abs(outer_width - width) > tolerance or abs(outer_height - height) > tolerance
+            or abs(x - left) > tolerance or abs(y - top) > tolerance):
         raise Failure(f"{what} is {window}; expected {width}x{height} centred at {left:.0f},{top:.0f}")
+
+
+def expect_in_task_bar(window, what, shown):
+    if (SKIP_TASKBAR not in window.states) != shown:
+        raise Failure(f"{what} {'is missing from' if shown else 'shows in'} the task bar: "
+                      f"its states are {list(window.states)}")
 
 
 def indicator(window, place):
@@ -77,23 +89,42 @@ class Walk:
     def splash_gives_way_on_a_key(self, key="space"):
         splash = self.desktop.window(size=(px(7380), px(4245)))
         expect_place(splash, "the splash screen", (px(7380), px(4245)))
+        expect_in_task_bar(splash, "the splash screen", False)
         self.desktop.key(key)
         self.desktop.gone(splash, timeout=5)
         return self.topic_screen()
 
     def topic_screen(self):
         topics = self.desktop.window(TOPICS)
-        expect_place(topics, "the topic screen", (round(WIDTH * 0.95), round(HEIGHT * 0.95)))
+        topics = self.settled(topics, "the topic screen", 0.95)
+        expect_in_task_bar(topics, "the topic screen", True)
         return topics
+
+    def settled(self, window, what, factor):
+        """Checks the outer size and place of a screen sized to `factor` of the display,
+        giving a window manager a moment to frame it and the program to fit the frame."""
+        size = (round(WIDTH * factor), round(HEIGHT * factor))
+
+        def placed():
+            now = next((w for w in self.desktop.windows() if w.id == window.id), None)
+            try:
+                expect_place(now, what, size)
+                return now
+            except (Failure, AttributeError):
+                return None
+        try:
+            return wait_for(placed, 2, f"{what} to settle")
+        except Failure:
+            expect_place(self.desktop.window(window.name), what, size)
+            raise
 
     def question(self, node, previous=None):
         """Waits for node's screen (a new window, replacing `previous`) and checks that its
         options stand at their designed places, none of them chosen."""
         if previous:
             self.desktop.gone(previous)
-        window = self.desktop.window(QUESTION)
-        factor = 0.85 if node == 1 else 0.75
-        expect_place(window, f"node {node}'s screen", (round(WIDTH * factor), round(HEIGHT * factor)))
+        window = self.settled(self.desktop.window(QUESTION), f"node {node}'s screen", 0.85 if node == 1 else 0.75)
+        expect_in_task_bar(window, f"node {node}'s screen", True)
         missing = []
 
         def all_shown():
@@ -220,6 +251,8 @@ def about_and_help(walk):
     topics = walk.splash_gives_way_on_a_key()
     walk.desktop.click_in(topics, *TOPIC_ABOUT)
     about = walk.desktop.window(ABOUT)
+    expect_in_task_bar(about, "the About screen", False)
+    # Its client area at its stored place, whatever frame a window manager adds.
     expected = (px(2340), px(1935), px(5730), px(4350))
     if (about.x, about.y, about.width, about.height) != expected:
         raise Failure(f"the About screen is {about}; expected {expected[2]}x{expected[3]} at "
@@ -249,18 +282,20 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--program", required=True)
     parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--wm", choices=sorted(WINDOW_MANAGERS), help="the window manager to walk under")
     parser.add_argument("walk", choices=sorted(WALKS))
     args = parser.parse_args()
+    name = f"{args.walk}-{args.wm}" if args.wm else args.walk
     try:
-        with Desktop(args.artifacts, args.walk) as desktop:
+        with Desktop(args.artifacts, name, args.wm) as desktop:
             WALKS[args.walk](Walk(desktop, args.program))
     except FileNotFoundError as missing:
         print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
         return 1
     except Failure as failure:
-        print(f"FAILED {args.walk}: {failure}", file=sys.stderr)
+        print(f"FAILED {name}: {failure}", file=sys.stderr)
         return 1
-    print(f"passed {args.walk}")
+    print(f"passed {name}")
     return 0
 
 
