@@ -20,6 +20,8 @@ if [ "${1:-}" = "--all" ]; then
     xvfb xauth xdotool x11-utils imagemagick
     # window managers and a Wayland compositor the walks run under
     openbox metacity dbus dbus-x11 weston xwayland
+    # the Wayland platform plugin, to prove the program picks XWayland even where it is present
+    qt6-wayland
     # screen reader access
     at-spi2-core python3-pyatspi
     # sanitizers, fuzzing, memory checks

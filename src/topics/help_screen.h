@@ -3,6 +3,8 @@
 
 #include <QWidget>
 
+class QBoxLayout;
+class QFrame;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -21,6 +23,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void showChosen(const QString &heading, const QString &text);
@@ -30,5 +33,7 @@ private:
     TreeDiagram *diagram;
     QLabel *lblChosenHeading;
     QLabel *lblChosen;
+    QFrame *chosenBox;
+    QBoxLayout *treeRow;  // the drawing and the chosen box's text
     QPushButton *cmdClose;
 };

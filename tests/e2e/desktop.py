@@ -61,6 +61,8 @@ WINDOW_MANAGERS = {
     # metacity wants a session bus; it gets one of its own.
     "metacity": ["dbus-run-session", "--", "metacity", "--sm-disable", "--no-composite"],
 }
+# A Wayland compositor with XWayland, run headless in place of Xvfb.
+WAYLAND = "weston"
 
 
 class Desktop:
@@ -70,13 +72,19 @@ class Desktop:
     def __init__(self, artifacts, name, wm=None):
         self.artifacts, self.name, self.wm = artifacts, name, wm
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
-        self.program, self.log, self.server, self.manager = None, None, None, None
+        self.program, self.log, self.server, self.manager, self.wayland = None, None, None, None, None
         number = None
+        if wm == WAYLAND:
+            try:
+                number = self._start_weston()
+            except BaseException:
+                self.close()
+                raise
         # A display number of our own, free of lock files and sockets (Xvfb gives up on one
         # that is taken); -displayfd says when it accepts clients. Parallel tests start apart.
         first = 100 + os.getpid() % 400
         try:
-            for candidate in range(first, first + 40):
+            for candidate in ([] if number else range(first, first + 40)):
                 if os.path.exists(f"/tmp/.X{candidate}-lock") or os.path.exists(f"/tmp/.X11-unix/X{candidate}"):
                     continue
                 number = self._start_server(candidate)
@@ -87,6 +95,8 @@ class Desktop:
             raise
         if not number:
             self.close()
+            if wm == WAYLAND:
+                raise Failure(f"{WAYLAND} started no XWayland server")
             raise Failure(f"could not start Xvfb on any display from :{first} to :{first + 39}")
         self.display = f":{number}"
         self.env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime,
@@ -94,12 +104,35 @@ class Desktop:
         for variable in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY",
                          "DBUS_SESSION_BUS_ADDRESS"):
             self.env.pop(variable, None)
-        if wm:
+        if wm == WAYLAND:
+            # A Wayland session: the program chooses its platform itself.
+            self.env.update(WAYLAND_DISPLAY=self.wayland, XDG_SESSION_TYPE="wayland")
+            self.env.pop("QT_QPA_PLATFORM")
+        elif wm:
             try:
                 self._start_window_manager(wm)
             except BaseException:
                 self.close()
                 raise
+
+    def _start_weston(self):
+        """Starts weston headless with XWayland; returns the X display number it took."""
+        self.wayland = f"tarnwick-{os.getpid()}"
+        log_path = os.path.join(self.artifacts_dir(), f"{self.name}-weston.log")
+        with open(log_path, "wb") as log:
+            self.server = subprocess.Popen(
+                ["weston", "--backend=headless-backend.so", "--xwayland", f"--socket={self.wayland}",
+                 f"--width={WIDTH}", f"--height={HEIGHT}", "--idle-time=0"],
+                env=dict(os.environ, XDG_RUNTIME_DIR=self.runtime), stdout=log, stderr=subprocess.STDOUT,
+                cwd=self.runtime, start_new_session=True)
+
+        def listening():
+            if self.server.poll() is not None:
+                raise Failure(f"weston ended with status {self.server.returncode}; see {log_path}")
+            with open(log_path, errors="replace") as log:
+                said = re.search(r"xserver listening on display :(\d+)", log.read())
+            return said and said.group(1)
+        return wait_for(listening, 20, "weston to offer an X display")
 
     def _start_window_manager(self, wm):
         # No user settings: the managers' own defaults, as on a fresh desktop.

@@ -8,7 +8,7 @@ screenshot in DIR."""
 import argparse
 import sys
 
-from desktop import HEIGHT, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
+from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
 
 # Windows, by their titles. The splash screen and the drop-down list have none.
 MESSAGE = "Tarnwick"
@@ -282,7 +282,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--program", required=True)
     parser.add_argument("--artifacts", required=True)
-    parser.add_argument("--wm", choices=sorted(WINDOW_MANAGERS), help="the window manager to walk under")
+    parser.add_argument("--wm", choices=sorted([*WINDOW_MANAGERS, WAYLAND]),
+                        help="the window manager, or the Wayland compositor, to walk under")
     parser.add_argument("walk", choices=sorted(WALKS))
     args = parser.parse_args()
     name = f"{args.walk}-{args.wm}" if args.wm else args.walk
