@@ -44,8 +44,8 @@ void place(QWidget *window, float factor, QMargins frame)
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
 }
 
-// Watches a window from its first showing until the frame the window manager gave it is
-// known, and sizes and places it again if that frame is not the one it was sized for.
+// Fits a window to its frame once the window manager has framed it, if that frame is not the
+// one it was sized for, and brings it back where it was left each time it is shown again.
 class FrameWatch : public QObject
 {
 public:
@@ -58,44 +58,54 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_window) {
-            switch (event->type()) {
-            case QEvent::Show:
-                // Some window managers report the frame only after the window is mapped.
+        if (watched != m_window)
+            return false;
+        switch (event->type()) {
+        case QEvent::Show:
+            if (m_left.isValid()) {
+                // Qt would ask for the client area at the frame's old corner, shifting the window
+                // by its title bar each time it comes back.
+                m_window->setGeometry(m_left);
+            } else if (!m_fitting) {
+                // Some window managers tell the frame only after the window is mapped.
+                m_fitting = true;
                 QTimer::singleShot(100, this, &FrameWatch::check);
-                QTimer::singleShot(500, this, &FrameWatch::finish);
-                break;
-            case QEvent::Move:
-            case QEvent::Resize:
-                if (m_window->isVisible())
-                    QTimer::singleShot(0, this, &FrameWatch::check);
-                break;
-            default:
-                break;
+                QTimer::singleShot(500, this, [this] {
+                    check();
+                    m_fitting = false;
+                });
             }
+            break;
+        case QEvent::Hide:
+            m_left = m_window->geometry();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (m_fitting && m_window->isVisible())
+                QTimer::singleShot(0, this, &FrameWatch::check);
+            break;
+        default:
+            break;
         }
-        return QObject::eventFilter(watched, event);
+        return false;
     }
 
 private:
     void check()
     {
         const QMargins frame = frameOf(m_window);
-        if (frame == m_frame || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
+        if (!m_fitting || frame == m_frame || frame.left() < 0 || frame.top() < 0 || frame.right() < 0
+            || frame.bottom() < 0)
             return;
         m_frame = frame;
         place(m_window, m_factor, frame);
     }
 
-    void finish()
-    {
-        check();
-        deleteLater();
-    }
-
     QWidget *m_window;
     float m_factor;
     QMargins m_frame;
+    bool m_fitting = false;
+    QRect m_left;  // the client area when last hidden
 };
 
 } // namespace
