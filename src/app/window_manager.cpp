@@ -95,6 +95,19 @@ void keepOutOfTaskBar(QWidget *window)
                         states.constData());
 }
 
+QPoint clientPlaceOnScreen(QWidget *window)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection())
+        return window->geometry().topLeft();
+    xcb_connection_t *connection = x11->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const auto cookie = xcb_translate_coordinates(connection, xcb_window_t(window->winId()), root, 0, 0);
+    ReplyPtr<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(connection, cookie, nullptr),
+                                                      &std::free);
+    return reply ? QPoint(reply->dst_x, reply->dst_y) : window->geometry().topLeft();
+}
+
 #else
 
 QMargins requestFrameExtents(QWidget *)
@@ -104,6 +117,11 @@ QMargins requestFrameExtents(QWidget *)
 
 void keepOutOfTaskBar(QWidget *)
 {
+}
+
+QPoint clientPlaceOnScreen(QWidget *window)
+{
+    return window->geometry().topLeft();
 }
 
 #endif

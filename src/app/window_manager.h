@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMargins>
+#include <QPoint>
 
 class QWidget;
 
@@ -13,3 +14,7 @@ QMargins requestFrameExtents(QWidget *window);
 // Keeps a window that is not yet shown out of the task bar and the pager, for screens that
 // belong to another one (the splash screen, About).
 void keepOutOfTaskBar(QWidget *window);
+
+// Where the window's client area is on the screen, asked of the display server rather than
+// taken from what Qt last heard.
+QPoint clientPlaceOnScreen(QWidget *window);

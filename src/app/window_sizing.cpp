@@ -72,6 +72,7 @@ protected:
                 QTimer::singleShot(100, this, &FrameWatch::check);
                 QTimer::singleShot(500, this, [this] {
                     check();
+                    keepOnScreen();
                     m_fitting = false;
                 });
             }
@@ -99,6 +100,21 @@ private:
             return;
         m_frame = frame;
         place(m_window, m_factor, frame);
+    }
+
+    // A compositor that places windows itself (weston's, for XWayland) may put one where it
+    // does not fit: it keeps the place it chose, and the window what of it is on the display.
+    void keepOnScreen()
+    {
+        const QScreen *screen = m_window->screen();
+        const QMargins frame = frameOf(m_window);
+        // Where the window really is: such a compositor does not tell Qt.
+        const QRect outer = QRect(clientPlaceOnScreen(m_window), m_window->size()).marginsAdded(frame);
+        if (!screen || screen->availableGeometry().contains(outer))
+            return;
+        const QRect fitted = outer.intersected(screen->availableGeometry());
+        if (!fitted.isEmpty())
+            m_window->setGeometry(fitted.marginsRemoved(frame));
     }
 
     QWidget *m_window;

@@ -101,8 +101,7 @@ class Desktop:
         self.display = f":{number}"
         self.env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime,
                         QT_QPA_PLATFORM="xcb")
-        for variable in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY",
-                         "DBUS_SESSION_BUS_ADDRESS"):
+        for variable in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY"):
             self.env.pop(variable, None)
         if wm == WAYLAND:
             # A Wayland session: the program chooses its platform itself.
@@ -307,4 +306,23 @@ class Desktop:
         self.click(window.x + px(left) + min(px(width) // 2, 7), window.y + px(top) + px(height) // 2)
 
     def key(self, *keys):
-        self.xdotool("key", "--delay", "30", *keys)
+        for attempt in (1, 2):
+            try:
+                return self._key(keys)
+            except Failure:
+                if self.wm != WAYLAND or attempt == 2:
+                    raise
+                time.sleep(0.2)  # the window found was just going away
+
+    def _key(self, keys):
+        target = []
+        if self.wm == WAYLAND:
+            # Headless, the compositor has no keyboard and gives no X window the focus: the keys
+            # go straight to the program's newest window, the one a user would be typing into.
+            found = self.xdotool("search", "--onlyvisible", "--classname", "^tarnwick$", check=False).stdout.split()
+            if found:
+                newest = max(found, key=int)
+                # Focus on a window of ours: with none, xdotool cannot read the focus back.
+                self.xdotool("windowfocus", newest, check=False)
+                target = ["--window", newest]
+        self.xdotool("key", *target, "--delay", "30", *keys)
