@@ -69,8 +69,7 @@ def expect_place(window, what, size):
     x, y, outer_width, outer_height = window.outer()
     if COMPOSITOR_PLACES:
         # Where the compositor's place leaves too little room, the window takes what there is.
-        if x < 0 or y < 0 or x + outer_width > WIDTH or y + outer_height > HEIGHT:
-            raise Failure(f"{what} is {window}, off the {WIDTH}x{HEIGHT} display")
+        expect_on_display(window, what)
         if not (width * 0.9 <= outer_width <= width + tolerance and height * 0.9 <= outer_height <= height + tolerance):
             raise Failure(f"{what} is {window}; expected {width}x{height} or a little less")
         return
@@ -78,6 +77,12 @@ def expect_place(window, what, size):
         raise Failure(f"{what} is {window}; expected {width}x{height}")
     if abs(x - left) > tolerance or abs(y - top) > tolerance:
         raise Failure(f"{what} is {window}; expected {width}x{height} centred at {left:.0f},{top:.0f}")
+
+
+def expect_on_display(window, what):
+    x, y, width, height = window.outer()
+    if x < 0 or y < 0 or x + width > WIDTH or y + height > HEIGHT:
+        raise Failure(f"{what} is {window}, off the {WIDTH}x{HEIGHT} display")
 
 
 def expect_in_task_bar(window, what, shown):
@@ -318,8 +323,19 @@ def keyboard_walk(walk):
         raise Failure("Alt+E ended the program with a status other than 0")
 
 
+def first_screens(walk):
+    """What a compositor with no keyboard or mouse of its own (headless) lets a walk check: the
+    program comes up on X through XWayland although Qt's Wayland plugin is there, the splash
+    gives way to a key sent to it, and the topic screen shows whole on the display."""
+    walk.splash_gives_way_on_a_key("Return")
+    time.sleep(1)  # past the compositor's placing and the program's fitting
+    expect_on_display(walk.desktop.window(TOPICS), "the topic screen")
+    if walk.desktop.program.poll() is not None:
+        raise Failure(f"the program ended with status {walk.desktop.program.returncode}")
+
+
 WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help,
-                                          keyboard_walk)}
+                                          keyboard_walk, first_screens)}
 
 
 def main():
