@@ -19,7 +19,7 @@ if [ "${1:-}" = "--all" ]; then
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     # window managers and a Wayland compositor the walks run under
-    openbox metacity dbus dbus-x11 weston xwayland
+    openbox metacity dbus weston xwayland
     # the Wayland platform plugin, to prove the program picks XWayland even where it is present
     qt6-wayland
     # screen reader access

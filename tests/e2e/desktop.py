@@ -103,6 +103,8 @@ class Desktop:
                         QT_QPA_PLATFORM="xcb")
         for variable in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY"):
             self.env.pop(variable, None)
+        # Without a session bus a program may start one through X11 that outlives the test.
+        self.env.setdefault("DBUS_SESSION_BUS_ADDRESS", "disabled:")
         if wm == WAYLAND:
             # A Wayland session: the program chooses its platform itself.
             self.env.update(WAYLAND_DISPLAY=self.wayland, XDG_SESSION_TYPE="wayland")
