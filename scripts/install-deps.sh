@@ -1,26 +1,42 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running Tarnwick needs.
-# Safe to run again: packages already present are left alone.
+# Installs the Debian packages Tarnwick needs. Safe to run again: packages already present
+# are left alone.
+#   install-deps.sh         building and running only (what scripts/run.sh needs)
+#   install-deps.sh --all   everything the tests, benchmarks and checks need too
 set -euo pipefail
 
 packages=(
   # build
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-  # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick
-  # sanitizers, fuzzing, memory checks
-  clang libclang-rt-14-dev valgrind
-  # the Windows side, proven under Wine
-  g++-mingw-w64-x86-64 wine64
-  # desktop install checks and packaging
-  desktop-file-utils appstream dpkg-dev file librsvg2-bin
-  # the end-to-end and install tests' driver
-  python3
-  # fonts metric-compatible with the ones the screens are designed for
-  fonts-liberation fonts-dejavu-core fontconfig
+  qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
+  # run: the X11 platform plugin, and fonts metric-compatible with the designed ones
+  qt6-qpa-plugins fonts-liberation fonts-dejavu-core fontconfig
 )
+
+if [ "${1:-}" = "--all" ]; then
+  packages+=(
+    # tests and benchmarks
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xdotool x11-utils imagemagick
+    # window managers and a Wayland compositor the walks run under
+    openbox metacity dbus weston xwayland
+    # the Wayland platform plugin, to prove the program picks XWayland even where it is present
+    qt6-wayland
+    # screen reader access
+    at-spi2-core python3-pyatspi
+    # sanitizers, fuzzing, memory checks
+    clang libclang-rt-14-dev valgrind
+    # the Windows side, proven under Wine
+    g++-mingw-w64-x86-64 wine64
+    # desktop install checks and packaging
+    desktop-file-utils appstream dpkg-dev file librsvg2-bin
+    # the end-to-end and install tests' driver
+    python3
+  )
+elif [ -n "${1:-}" ]; then
+  echo "usage: install-deps.sh [--all]" >&2
+  exit 2
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -40,5 +56,6 @@ fi
 
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+apt=("${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900)
+"${apt[@]}" update -qq
+"${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"

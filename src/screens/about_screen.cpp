@@ -6,6 +6,7 @@
 #include "widgets/message_box.h"
 #include "widgets/text.h"
 #include "widgets/twips.h"
+#include "widgets/window_manager.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -41,6 +42,7 @@ AboutScreen::AboutScreen(QWidget *parent)
     // Its stored place, not centred: the client area's corner at 2340, 1935 twips.
     setGeometry(twipsRect(2340, 1935, 5730, 4350));
     setFixedSize(size());
+    keepOutOfTaskBar(this);
 
     cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), 4245, 2625, 1260, 345);
     cmdOK->setDefault(true);
@@ -87,9 +89,14 @@ void AboutScreen::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
     // Line1(1) and Line1(0): an etched separator, grey with white one twip-step below it.
+    // Flat caps on pixel edges: the grey line fills its own pixel row, the white one the two rows
+    // under it, and neither reaches past its ends.
     QPainter painter(this);
-    painter.setPen(QPen(QColor(128, 128, 128), 1));
-    painter.drawLine(QPoint(px(90), px(2445)), QPoint(px(5654), px(2445)));
-    painter.setPen(QPen(Qt::white, 2));
-    painter.drawLine(QPoint(px(105), px(2460)), QPoint(px(5654), px(2460)));
+    const auto row = [&painter](int left, int right, int top, int height, const QColor &colour) {
+        painter.setPen(QPen(colour, height, Qt::SolidLine, Qt::FlatCap));
+        const qreal middle = top + height / 2.0;
+        painter.drawLine(QLineF(left, middle, right + 1, middle));
+    };
+    row(px(90), px(5654), px(2445), 1, QColor(128, 128, 128));
+    row(px(105), px(5654), px(2460), 2, Qt::white);
 }

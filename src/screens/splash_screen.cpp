@@ -4,6 +4,7 @@
 #include "widgets/design_font.h"
 #include "widgets/picture.h"
 #include "widgets/twips.h"
+#include "widgets/window_manager.h"
 
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -38,13 +39,14 @@ SplashScreen::SplashScreen(QWidget *parent)
     setWindowTitle(QString());
     setFixedSize(twipsRect(0, 0, 7380, 4245).size());
     setFocusPolicy(Qt::StrongFocus);
+    keepOutOfTaskBar(this);
 
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twipsRect(150, 60, 7080, 4050));
     Frame1->installEventFilter(this);
 
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setAccessibleName(QStringLiteral("imgLogo"));
+    imgLogo->setAccessibleName(QString::fromUtf16(kPictureDescription));
     imgLogo->setGeometry(twipsRect(360, 795, 1815, 2385));
     imgLogo->setScaledContents(true);
 

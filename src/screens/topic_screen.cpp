@@ -66,6 +66,8 @@ TopicScreen::TopicScreen(QWidget *parent)
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
     Combo1->setMaxVisibleItems(20);
+    // A screen reader lands in the text field, not the box around it.
+    Combo1->lineEdit()->setAccessibleName(Combo1->accessibleName());
     forgetChoiceWhenTyping();
 
     Image1 = new QLabel(this);
@@ -73,6 +75,7 @@ TopicScreen::TopicScreen(QWidget *parent)
     Image1->setGeometry(twipsRect(720, 3240, 2895, 3255));
     Image1->setScaledContents(true);
     Image1->setFocusPolicy(Qt::NoFocus);
+    Image1->setAccessibleName(QString::fromUtf16(kPictureDescription));
 
     setTabOrder(cmdOK, cmdHelp);
     setTabOrder(cmdHelp, cmdAbout);

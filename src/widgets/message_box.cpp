@@ -1,6 +1,7 @@
 #include "widgets/message_box.h"
 
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -31,9 +32,14 @@ void showMessage(QWidget *parent, const QString &text, MessageIcon icon)
         sink(parent, text, icon);
         return;
     }
+    const QPointer<QWidget> asking = parent;
     QMessageBox box(boxIcon(icon), kAppTitle, text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("messageBox"));
     box.exec();
+    // Back to the screen that asked, which a window manager may not pick by itself (it gave
+    // the focus to the topic screen when the About screen's message closed).
+    if (asking && asking->isVisible())
+        asking->window()->activateWindow();
 }
 
 MessageSink setMessageSink(MessageSink sink)

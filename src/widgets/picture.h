@@ -6,6 +6,9 @@
 
 QString picturePath();
 
+// What the picture shows, for a screen reader.
+inline constexpr char16_t kPictureDescription[] = u"Drawing of the uterus";
+
 // Decodes the picture at the box's size, as far as its format allows. Only a regular file of a
 // few MB holding a JPEG or PNG picture of a few megapixels is shown; anything else (missing,
 // unreadable, a FIFO or device, another format, a huge picture) gives a null pixmap: the box

@@ -36,27 +36,55 @@ def wait_for(condition, timeout, what, interval=0.05):
 
 
 class Window:
-    def __init__(self, wid, name, x, y, width, height):
+    """A window's client area on the screen, and the frame the window manager put round it
+    (left, right, top, bottom; nothing without a window manager)."""
+
+    def __init__(self, wid, name, x, y, width, height, frame=(0, 0, 0, 0), states=()):
         self.id, self.name = wid, name
         self.x, self.y, self.width, self.height = x, y, width, height
+        self.frame, self.states = frame, states
+
+    def outer(self):
+        """Left, top, width and height of the window with its frame."""
+        left, right, top, bottom = self.frame
+        return self.x - left, self.y - top, self.width + left + right, self.height + top + bottom
 
     def __repr__(self):
-        return f"'{self.name}' {self.width}x{self.height} at {self.x},{self.y}"
+        x, y, width, height = self.outer()
+        framed = f" (framed {width}x{height} at {x},{y})" if any(self.frame) else ""
+        return f"'{self.name}' {self.width}x{self.height} at {self.x},{self.y}{framed}"
+
+
+# Window managers the walks run under, and how each is started on a display of its own.
+WINDOW_MANAGERS = {
+    "openbox": ["openbox", "--sm-disable"],
+    # metacity wants a session bus; it gets one of its own.
+    "metacity": ["dbus-run-session", "--", "metacity", "--sm-disable", "--no-composite"],
+}
+# A Wayland compositor with XWayland, run headless in place of Xvfb.
+WAYLAND = "weston"
 
 
 class Desktop:
-    """Starts Xvfb on a free display number; everything started on it ends with it."""
+    """Starts Xvfb on a free display number, and a window manager on it if `wm` names one;
+    everything started on it ends with it."""
 
-    def __init__(self, artifacts, name):
-        self.artifacts, self.name = artifacts, name
+    def __init__(self, artifacts, name, wm=None):
+        self.artifacts, self.name, self.wm = artifacts, name, wm
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
-        self.program, self.log, self.server = None, None, None
+        self.program, self.log, self.server, self.manager, self.wayland = None, None, None, None, None
         number = None
+        if wm == WAYLAND:
+            try:
+                number = self._start_weston()
+            except BaseException:
+                self.close()
+                raise
         # A display number of our own, free of lock files and sockets (Xvfb gives up on one
         # that is taken); -displayfd says when it accepts clients. Parallel tests start apart.
         first = 100 + os.getpid() % 400
         try:
-            for candidate in range(first, first + 40):
+            for candidate in ([] if number else range(first, first + 40)):
                 if os.path.exists(f"/tmp/.X{candidate}-lock") or os.path.exists(f"/tmp/.X11-unix/X{candidate}"):
                     continue
                 number = self._start_server(candidate)
@@ -67,12 +95,65 @@ class Desktop:
             raise
         if not number:
             self.close()
+            if wm == WAYLAND:
+                raise Failure(f"{WAYLAND} started no XWayland server")
             raise Failure(f"could not start Xvfb on any display from :{first} to :{first + 39}")
         self.display = f":{number}"
         self.env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime,
                         QT_QPA_PLATFORM="xcb")
         for variable in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY"):
             self.env.pop(variable, None)
+        # Without a session bus a program may start one through X11 that outlives the test.
+        self.env.setdefault("DBUS_SESSION_BUS_ADDRESS", "disabled:")
+        if wm == WAYLAND:
+            # A Wayland session: the program chooses its platform itself.
+            self.env.update(WAYLAND_DISPLAY=self.wayland, XDG_SESSION_TYPE="wayland")
+            self.env.pop("QT_QPA_PLATFORM")
+        elif wm:
+            try:
+                self._start_window_manager(wm)
+            except BaseException:
+                self.close()
+                raise
+
+    def _start_weston(self):
+        """Starts weston headless with XWayland; returns the X display number it took."""
+        self.wayland = f"tarnwick-{os.getpid()}"
+        log_path = os.path.join(self.artifacts_dir(), f"{self.name}-weston.log")
+        with open(log_path, "wb") as log:
+            self.server = subprocess.Popen(
+                ["weston", "--backend=headless-backend.so", "--xwayland", f"--socket={self.wayland}",
+                 f"--width={WIDTH}", f"--height={HEIGHT}", "--idle-time=0"],
+                env=dict(os.environ, XDG_RUNTIME_DIR=self.runtime), stdout=log, stderr=subprocess.STDOUT,
+                cwd=self.runtime, start_new_session=True)
+
+        def listening():
+            if self.server.poll() is not None:
+                raise Failure(f"weston ended with status {self.server.returncode}; see {log_path}")
+            with open(log_path, errors="replace") as log:
+                said = re.search(r"xserver listening on display :(\d+)", log.read())
+            return said and said.group(1)
+        return wait_for(listening, 20, "weston to offer an X display")
+
+    def _start_window_manager(self, wm):
+        # No user settings: the managers' own defaults, as on a fresh desktop.
+        env = dict(self.env, XDG_CONFIG_HOME=os.path.join(self.runtime, "config"),
+                   HOME=self.runtime)
+        with open(os.path.join(self.artifacts_dir(), f"{self.name}-{wm}.log"), "wb") as log:
+            self.manager = subprocess.Popen(WINDOW_MANAGERS[wm], env=env, cwd=self.runtime, stdout=log,
+                                            stderr=subprocess.STDOUT, start_new_session=True)
+
+        def managing():
+            if self.manager.poll() is not None:
+                raise Failure(f"{wm} ended with status {self.manager.returncode} on starting")
+            said = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED"], env=self.env,
+                                  capture_output=True, text=True, timeout=20).stdout
+            return "window id #" in said and "_NET_FRAME_EXTENTS" in said
+        wait_for(managing, 20, f"{wm} to manage the display")
+
+    def artifacts_dir(self):
+        os.makedirs(self.artifacts, exist_ok=True)
+        return self.artifacts
 
     def _start_server(self, candidate):
         read_end, write_end = os.pipe()
@@ -131,6 +212,7 @@ class Desktop:
 
     def close(self):
         self._stop(self.program)
+        self._stop(self.manager)
         self._stop(self.server)
         shutil.rmtree(self.runtime, ignore_errors=True)
 
@@ -165,11 +247,20 @@ class Desktop:
             name = self.xdotool("getwindowname", wid, check=False).stdout.rstrip("\n")
             if not re.fullmatch(title, name):
                 continue
-            geometry = self.xdotool("getwindowgeometry", "--shell", wid, check=False).stdout
-            values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
-            if "WIDTH" in values:
-                result.append(Window(wid, name, int(values["X"]), int(values["Y"]),
-                                     int(values["WIDTH"]), int(values["HEIGHT"])))
+            # The client area's absolute place, which a window manager's frame moves.
+            info = subprocess.run(["xwininfo", "-id", wid], env=self.env, capture_output=True, text=True,
+                                  timeout=20).stdout
+            values = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height):\s+(-?\d+)", info, re.M))
+            if len(values) < 4:
+                continue
+            props = subprocess.run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS", "_NET_WM_STATE"], env=self.env,
+                                   capture_output=True, text=True, timeout=20).stdout
+            extents = re.search(r"_NET_FRAME_EXTENTS\(CARDINAL\) = (\d+), (\d+), (\d+), (\d+)", props)
+            states = re.search(r"_NET_WM_STATE\(ATOM\) = (.*)", props)
+            result.append(Window(wid, name, int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                                 int(values["Width"]), int(values["Height"]),
+                                 tuple(int(v) for v in extents.groups()) if extents else (0, 0, 0, 0),
+                                 tuple(states.group(1).split(", ")) if states else ()))
         return result
 
     def window(self, title=".*", timeout=10, size=None):
@@ -217,4 +308,23 @@ class Desktop:
         self.click(window.x + px(left) + min(px(width) // 2, 7), window.y + px(top) + px(height) // 2)
 
     def key(self, *keys):
-        self.xdotool("key", "--delay", "30", *keys)
+        for attempt in (1, 2):
+            try:
+                return self._key(keys)
+            except Failure:
+                if self.wm != WAYLAND or attempt == 2:
+                    raise
+                time.sleep(0.2)  # the window found was just going away
+
+    def _key(self, keys):
+        target = []
+        if self.wm == WAYLAND:
+            # Headless, the compositor has no keyboard and gives no X window the focus: the keys
+            # go straight to the program's newest window, the one a user would be typing into.
+            found = self.xdotool("search", "--onlyvisible", "--classname", "^tarnwick$", check=False).stdout.split()
+            if found:
+                newest = max(found, key=int)
+                # Focus on a window of ours: with none, xdotool cannot read the focus back.
+                self.xdotool("windowfocus", newest, check=False)
+                target = ["--window", newest]
+        self.xdotool("key", *target, "--delay", "30", *keys)

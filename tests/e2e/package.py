@@ -42,7 +42,8 @@ def check_control(package):
             key, value = line.split(":", 1)
             fields[key] = value.strip()
     depends = [d.split()[0] for d in fields.get("Depends", "").split(",") if d.strip()]
-    for needed in ("fonts-liberation", "libqt6widgets6"):
+    # libqt6gui6 only recommends the X11 platform plugin; without it no window can show.
+    for needed in ("fonts-liberation", "libqt6widgets6", "qt6-qpa-plugins"):
         if needed not in depends:
             raise Failure(f"the package does not depend on {needed}: Depends: {fields.get('Depends')}")
     if fields.get("Package") != "tarnwick" or not fields.get("Maintainer") or not fields.get("Description"):

@@ -1,14 +1,15 @@
 """The real program on a virtual display, walked through as a doctor would use it.
 
-    walks.py --program build/bin/tarnwick --artifacts DIR WALK
+    walks.py --program build/bin/tarnwick --artifacts DIR [--wm openbox|metacity] WALK
 
 Every walk starts the program afresh; on failure it names what was missing and leaves a
 screenshot in DIR."""
 
 import argparse
 import sys
+import time
 
-from desktop import HEIGHT, WIDTH, Desktop, Failure, px, wait_for
+from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
 
 # Windows, by their titles. The splash screen and the drop-down list have none.
 MESSAGE = "Tarnwick"
@@ -52,13 +53,44 @@ NODES = {
 }
 
 
-def expect_place(window, what, size, tolerance=1):
-    """A window of `size` centred on the display, give or take a pixel of rounding."""
+SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
+
+
+# A Wayland compositor places the windows itself; they must still be whole on the display.
+COMPOSITOR_PLACES = False
+
+
+def expect_place(window, what, size):
+    """A window whose outer size, frame included, is `size`, centred on the display; give or
+    take a pixel of rounding, two where a window manager's frame is split round the client."""
     width, height = size
     left, top = (WIDTH - width) / 2, (HEIGHT - height) / 2
-    if (abs(window.width - width) > tolerance or abs(window.height - height) > tolerance
-            or abs(window.x - left) > tolerance or abs(window.y - top) > tolerance):
+    tolerance = 2 if any(window.frame) else 1
+    x, y, outer_width, outer_height = window.outer()
+    if COMPOSITOR_PLACES:
+        # Where the compositor's place leaves too little room, the window takes what there is.
+        expect_on_display(window, what)
+        if not (width * 0.9 <= outer_width <= width + tolerance and height * 0.9 <= outer_height <= height + tolerance):
+            raise Failure(f"{what} is {window}; expected {width}x{height} or a little less")
+        return
+    if abs(outer_width - width) > tolerance or abs(outer_height - height) > tolerance:
+        raise Failure(f"{what} is {window}; expected {width}x{height}")
+    if abs(x - left) > tolerance or abs(y - top) > tolerance:
         raise Failure(f"{what} is {window}; expected {width}x{height} centred at {left:.0f},{top:.0f}")
+
+
+def expect_on_display(window, what):
+    x, y, width, height = window.outer()
+    if x < 0 or y < 0 or x + width > WIDTH or y + height > HEIGHT:
+        raise Failure(f"{what} is {window}, off the {WIDTH}x{HEIGHT} display")
+
+
+def expect_in_task_bar(window, what, shown):
+    if COMPOSITOR_PLACES:
+        return  # weston's X window manager keeps no EWMH task bar states
+    if (SKIP_TASKBAR not in window.states) != shown:
+        raise Failure(f"{what} {'is missing from' if shown else 'shows in'} the task bar: "
+                      f"its states are {list(window.states)}")
 
 
 def indicator(window, place):
@@ -77,23 +109,42 @@ class Walk:
     def splash_gives_way_on_a_key(self, key="space"):
         splash = self.desktop.window(size=(px(7380), px(4245)))
         expect_place(splash, "the splash screen", (px(7380), px(4245)))
+        expect_in_task_bar(splash, "the splash screen", False)
         self.desktop.key(key)
         self.desktop.gone(splash, timeout=5)
         return self.topic_screen()
 
     def topic_screen(self):
         topics = self.desktop.window(TOPICS)
-        expect_place(topics, "the topic screen", (round(WIDTH * 0.95), round(HEIGHT * 0.95)))
+        topics = self.settled(topics, "the topic screen", 0.95)
+        expect_in_task_bar(topics, "the topic screen", True)
         return topics
+
+    def settled(self, window, what, factor):
+        """Checks the outer size and place of a screen sized to `factor` of the display,
+        giving a window manager a moment to frame it and the program to fit the frame."""
+        size = (round(WIDTH * factor), round(HEIGHT * factor))
+
+        def placed():
+            now = next((w for w in self.desktop.windows() if w.id == window.id), None)
+            try:
+                expect_place(now, what, size)
+                return now
+            except (Failure, AttributeError):
+                return None
+        try:
+            return wait_for(placed, 2, f"{what} to settle")
+        except Failure:
+            expect_place(self.desktop.window(window.name), what, size)
+            raise
 
     def question(self, node, previous=None):
         """Waits for node's screen (a new window, replacing `previous`) and checks that its
         options stand at their designed places, none of them chosen."""
         if previous:
             self.desktop.gone(previous)
-        window = self.desktop.window(QUESTION)
-        factor = 0.85 if node == 1 else 0.75
-        expect_place(window, f"node {node}'s screen", (round(WIDTH * factor), round(HEIGHT * factor)))
+        window = self.settled(self.desktop.window(QUESTION), f"node {node}'s screen", 0.85 if node == 1 else 0.75)
+        expect_in_task_bar(window, f"node {node}'s screen", True)
         missing = []
 
         def all_shown():
@@ -220,6 +271,8 @@ def about_and_help(walk):
     topics = walk.splash_gives_way_on_a_key()
     walk.desktop.click_in(topics, *TOPIC_ABOUT)
     about = walk.desktop.window(ABOUT)
+    expect_in_task_bar(about, "the About screen", False)
+    # Its client area at its stored place, whatever frame a window manager adds.
     expected = (px(2340), px(1935), px(5730), px(4350))
     if (about.x, about.y, about.width, about.height) != expected:
         raise Failure(f"the About screen is {about}; expected {expected[2]}x{expected[3]} at "
@@ -242,25 +295,70 @@ def about_and_help(walk):
         raise Failure("Exit ended the program with a status other than 0")
 
 
-WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help)}
+def keyboard_walk(walk):
+    """No mouse at all: the topic, then each answer by its place in the tab order, OK, and
+    Exit, the way a keyboard user goes."""
+    topics = walk.splash_gives_way_on_a_key("Return")
+
+    def key(*keys):
+        # One at a time, each handled before the next, as a person types.
+        for name in keys:
+            walk.desktop.key(name)
+            time.sleep(0.1)
+    time.sleep(0.5)  # the screen takes the focus as it shows
+    # OK has the focus; Exit is three tabs on and the list one more.
+    key(*["Tab"] * 4, *["Down"] * (PRIMARY_AMENORRHEA + 1), *["shift+Tab"] * 4, "space")
+    walk.desktop.gone(topics)
+    # Two tabs from OK, past Exit, into the answers, which are one stop; the arrow keys move
+    # among them as they stand on the screen. Back on OK, Space presses it.
+    for node, arrows, following in ((1, [], 2), (2, ["Down"], 7), (7, ["Up"], None)):
+        window = walk.question(node)
+        time.sleep(0.3)
+        key("Tab", "Tab", *arrows, "space", "shift+Tab", "shift+Tab", "space")
+        if following:
+            walk.desktop.gone(window)
+    walk.dismiss(walk.message())
+    key("alt+e")
+    if walk.desktop.wait_for_exit() != 0:
+        raise Failure("Alt+E ended the program with a status other than 0")
+
+
+def first_screens(walk):
+    """What a compositor with no keyboard or mouse of its own (headless) lets a walk check: the
+    program comes up on X through XWayland although Qt's Wayland plugin is there, the splash
+    gives way to a key sent to it, and the topic screen shows whole on the display."""
+    walk.splash_gives_way_on_a_key("Return")
+    time.sleep(1)  # past the compositor's placing and the program's fitting
+    expect_on_display(walk.desktop.window(TOPICS), "the topic screen")
+    if walk.desktop.program.poll() is not None:
+        raise Failure(f"the program ended with status {walk.desktop.program.returncode}")
+
+
+WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help,
+                                          keyboard_walk, first_screens)}
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--program", required=True)
     parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--wm", choices=sorted([*WINDOW_MANAGERS, WAYLAND]),
+                        help="the window manager, or the Wayland compositor, to walk under")
     parser.add_argument("walk", choices=sorted(WALKS))
     args = parser.parse_args()
+    name = f"{args.walk}-{args.wm}" if args.wm else args.walk
+    global COMPOSITOR_PLACES
+    COMPOSITOR_PLACES = args.wm == WAYLAND
     try:
-        with Desktop(args.artifacts, args.walk) as desktop:
+        with Desktop(args.artifacts, name, args.wm) as desktop:
             WALKS[args.walk](Walk(desktop, args.program))
     except FileNotFoundError as missing:
         print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
         return 1
     except Failure as failure:
-        print(f"FAILED {args.walk}: {failure}", file=sys.stderr)
+        print(f"FAILED {name}: {failure}", file=sys.stderr)
         return 1
-    print(f"passed {args.walk}")
+    print(f"passed {name}")
     return 0
 
 

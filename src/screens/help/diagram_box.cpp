@@ -42,6 +42,11 @@ Look lookOf(TreeLayout::Kind kind)
 
 } // namespace
 
+QFont DiagramBox::questionFont()
+{
+    return diagramFont(9, true);
+}
+
 DiagramBox::DiagramBox(Kind kind, const QString &name, const QString &title, const QString &body,
                        const QString &heading, const QString &fullText)
     : m_kind(kind)
@@ -54,7 +59,8 @@ DiagramBox::DiagramBox(Kind kind, const QString &name, const QString &title, con
     const qreal inner = width - 2 * kPadding;
     if (!title.isEmpty())
         m_title = WrappedText(title, diagramFont(7.5, false), inner, 1);
-    m_body = WrappedText(body, diagramFont(9, question), inner, question ? 0 : kOutcomeLines);
+    m_body = WrappedText(body, question ? questionFont() : diagramFont(9, false), inner,
+                         question ? 0 : kOutcomeLines);
     m_size = QSizeF(width, m_title.size().height() + m_body.size().height() + 2 * kPadding);
 
     setToolTip(wrappingToolTip(fullText));

@@ -37,6 +37,8 @@ public:
 
     // Long texts as rich text, so that the tooltip wraps instead of running off the screen.
     static QString wrappingToolTip(const QString &text);
+    // The font of a question's text, at the drawing's natural size.
+    static QFont questionFont();
 
 private:
     Kind m_kind;

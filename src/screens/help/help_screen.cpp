@@ -1,17 +1,19 @@
 #include "screens/help/help_screen.h"
 
-#include "widgets/app_icon.h"
 #include "screens/help/tree_diagram.h"
+#include "widgets/app_icon.h"
+#include "widgets/window_manager.h"
 
 #include <QFrame>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -51,12 +53,44 @@ is kept.</p>
 <h3>The decision tree at a glance</h3>
 <p>The <b>Decision tree</b> tab draws the whole primary amenorrhea tree: each question in a box,
 each answer an arrow to the next question or to where it ends. Click a box, or walk the boxes with
-<b>Tab</b> and the <b>arrow keys</b> and press <b>Enter</b>, to read it in full below the drawing;
+<b>Tab</b> and the <b>arrow keys</b> and press <b>Enter</b>, to read it in full beside or below the drawing;
 resting the mouse on a box shows the same text. <b>Ctrl</b> with the mouse wheel, <b>Ctrl+plus</b>
 and <b>Ctrl+minus</b> zoom; <b>Ctrl+0</b> shows the whole tree again. Drag the drawing to move it.</p>
 <h3>About</h3>
 <p><b>About</b> shows the program's version and can start your system's information tool.</p>
 )";
+
+// The largest rectangle within `area` that keeps `gap` away from every one of `obstacles`.
+QRect largestClearRect(const QRect &area, const QList<QRect> &obstacles, int gap)
+{
+    QList<int> lefts{area.left()}, rights{area.right()}, tops{area.top()}, bottoms{area.bottom()};
+    QList<QRect> grown;
+    for (const QRect &obstacle : obstacles) {
+        const QRect g = obstacle.adjusted(-gap, -gap, gap, gap);
+        grown.append(g);
+        lefts.append(g.right() + 1);
+        rights.append(g.left() - 1);
+        tops.append(g.bottom() + 1);
+        bottoms.append(g.top() - 1);
+    }
+    QRect best;
+    qint64 bestArea = 0;
+    for (int left : lefts)
+        for (int right : rights)
+            for (int top : tops)
+                for (int bottom : bottoms) {
+                    const QRect candidate(QPoint(left, top), QPoint(right, bottom));
+                    const qint64 size = qint64(candidate.width()) * candidate.height();
+                    if (candidate.isEmpty() || size <= bestArea || !area.contains(candidate))
+                        continue;
+                    if (std::none_of(grown.cbegin(), grown.cend(),
+                                     [&](const QRect &g) { return g.intersects(candidate); })) {
+                        best = candidate;
+                        bestArea = size;
+                    }
+                }
+    return best.isEmpty() ? area : best;
+}
 
 } // namespace
 
@@ -78,8 +112,8 @@ HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     txtHelp->setOpenLinks(false);
 
     auto *hint = new QLabel(QStringLiteral(
-        "Click a box, or move to it with Tab or the arrow keys and press Enter, to read it in full "
-        "below. Ctrl+wheel or Ctrl+plus and Ctrl+minus zoom; Ctrl+0 shows the whole tree."));
+        "Click a box, or move to it with Tab or the arrow keys and press Enter, to read it in full. "
+        "Ctrl+wheel or Ctrl+plus and Ctrl+minus zoom; Ctrl+0 shows the whole tree."));
     hint->setObjectName(QStringLiteral("lblTreeHint"));
     hint->setWordWrap(true);
 
@@ -99,19 +133,22 @@ HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     lblChosen->setText(QStringLiteral("Nothing chosen yet."));
     connect(diagram, &TreeDiagram::boxActivated, this, &HelpScreen::showChosen);
 
-    auto *chosen = new QFrame;
-    chosen->setFrameShape(QFrame::StyledPanel);
-    chosen->setBackgroundRole(QPalette::Base);
-    chosen->setAutoFillBackground(true);
-    auto *chosenLayout = new QVBoxLayout(chosen);
+    chosenBox = new QFrame;
+    chosenBox->setFrameShape(QFrame::StyledPanel);
+    chosenBox->setBackgroundRole(QPalette::Base);
+    chosenBox->setAutoFillBackground(true);
+    auto *chosenLayout = new QVBoxLayout(chosenBox);
     chosenLayout->addWidget(lblChosenHeading);
     chosenLayout->addWidget(lblChosen);
+    chosenLayout->addStretch();
 
     auto *treePage = new QWidget;
     auto *treeLayout = new QVBoxLayout(treePage);
     treeLayout->addWidget(hint);
-    treeLayout->addWidget(diagram, 1);
-    treeLayout->addWidget(chosen);
+    treeRow = new QBoxLayout(QBoxLayout::TopToBottom);
+    treeRow->addWidget(diagram, 1);
+    treeRow->addWidget(chosenBox);
+    treeLayout->addLayout(treeRow, 1);
 
     tabHelp->setObjectName(QStringLiteral("tabHelp"));
     tabHelp->addTab(txtHelp, QStringLiteral("&How to use"));
@@ -122,12 +159,10 @@ HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     cmdClose->setAutoDefault(true);
     connect(cmdClose, &QPushButton::clicked, this, &HelpScreen::cmdClose_Click);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdClose);
+    // Close beside the tabs rather than on a row of its own: the height goes to the drawing.
+    tabHelp->setCornerWidget(cmdClose, Qt::TopRightCorner);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tabHelp);
-    layout->addLayout(buttons);
 }
 
 void HelpScreen::showChosen(const QString &heading, const QString &text)
@@ -141,25 +176,21 @@ void HelpScreen::Form_Load()
 {
     txtHelp->setHtml(QString::fromUtf8(kHowTo));
 
-    // Beside the topic screen, never over its controls: to their right where the display has room
-    // for the drawing, else below them, else along the display's right edge.
+    // The largest part of the display clear of the topic screen's controls, frame included.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect display = screen->availableGeometry();
         const int margin = display.width() / 40;
-        QRect place(display.right() - qMin(display.width() * 3 / 5, 820) - margin,
-                    display.top() + display.height() / 10, qMin(display.width() * 3 / 5, 820),
-                    display.height() * 4 / 5);
-        if (const QWidget *topics = m_topics.data()) {
-            const QRect controls = topics->childrenRect().translated(topics->geometry().topLeft());
-            const int roomRight = display.right() - margin - controls.right() - margin;
-            const int roomBelow = display.bottom() - margin - controls.bottom() - margin;
-            if (roomRight >= 560)
-                place = QRect(controls.right() + margin, place.top(), qMin(roomRight, 820), place.height());
-            else if (roomBelow >= 240)
-                place = QRect(display.left() + margin, controls.bottom() + margin, display.width() - 2 * margin,
-                              roomBelow);
+        QList<QRect> controls;
+        if (const QWidget *topics = m_topics.data(); topics && topics->isVisible()) {
+            for (const QWidget *control : topics->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+                if (control->isVisible())
+                    controls.append(control->geometry().translated(topics->geometry().topLeft()));
+            }
         }
-        setGeometry(place);
+        const QMargins frame = requestFrameExtents(this);
+        const QRect outer = largestClearRect(display.marginsRemoved({margin, margin, margin, margin}), controls,
+                                             margin);
+        setGeometry(outer.marginsRemoved(frame));
     }
     cmdClose->setFocus();
 }
@@ -167,4 +198,14 @@ void HelpScreen::Form_Load()
 void HelpScreen::cmdClose_Click()
 {
     emit finished();
+}
+
+void HelpScreen::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // A wide, low window (below the topic screen's controls) keeps its height for the drawing
+    // and reads out the chosen box beside it.
+    const bool wide = width() > 2 * height();
+    treeRow->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    chosenBox->setMaximumWidth(wide ? width() / 3 : QWIDGETSIZE_MAX);
 }

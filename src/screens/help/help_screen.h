@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QBoxLayout;
+class QFrame;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -24,6 +26,9 @@ public:
 signals:
     void finished();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void showChosen(const QString &heading, const QString &text);
 
@@ -32,6 +37,8 @@ private:
     TreeDiagram *diagram;
     QLabel *lblChosenHeading;
     QLabel *lblChosen;
+    QFrame *chosenBox;
+    QBoxLayout *treeRow;  // the drawing and the chosen box's text
     QPushButton *cmdClose;
     QPointer<const QWidget> m_topics;
 };

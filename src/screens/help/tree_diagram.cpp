@@ -7,6 +7,7 @@
 #include "widgets/text.h"
 
 #include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QToolTip>
@@ -135,14 +136,32 @@ void TreeDiagram::zoomOut()
 void TreeDiagram::zoomTo(qreal factor)
 {
     const qreal target = std::clamp(zoom() * factor, kMinZoom, kMaxZoom);
-    m_fitted = false;
+    m_fit = Fit::None;
     if (zoom() > 0)
         scale(target / zoom(), target / zoom());
 }
 
+qreal TreeDiagram::legibleZoom() const
+{
+    const qreal capital = QFontMetricsF(DiagramBox::questionFont()).tightBoundingRect(QStringLiteral("H")).height();
+    return capital > 0 ? kLegiblePixels / capital : 1;
+}
+
+void TreeDiagram::fitOnOpening()
+{
+    fitWhole();
+    m_fit = Fit::Legible;
+    if (zoom() >= legibleZoom() || m_boxes.isEmpty())
+        return;
+    // Too small to read whole: the first question at a readable size, the rest a scroll away.
+    setTransform(QTransform::fromScale(legibleZoom(), legibleZoom()));
+    const QRectF first = m_boxes.first()->sceneBoundingRect();
+    centerOn(first.center().x(), first.top() - kSceneMargin + viewport()->height() / (2 * zoom()));
+}
+
 void TreeDiagram::fitWhole()
 {
-    m_fitted = true;
+    m_fit = Fit::Whole;
     fitInView(sceneRect(), Qt::KeepAspectRatio);
     // A window larger than the tree shows it at its natural size rather than blown up.
     if (zoom() > 1) {
@@ -302,13 +321,17 @@ void TreeDiagram::mousePressEvent(QMouseEvent *event)
 void TreeDiagram::resizeEvent(QResizeEvent *event)
 {
     QGraphicsView::resizeEvent(event);
-    if (m_fitted)
+    if (m_fit == Fit::Whole)
         fitWhole();
+    else if (m_fit == Fit::Legible)
+        fitOnOpening();
 }
 
 void TreeDiagram::showEvent(QShowEvent *event)
 {
     QGraphicsView::showEvent(event);
-    if (m_fitted)
+    if (m_fit == Fit::Whole)
         fitWhole();
+    else if (m_fit == Fit::Legible)
+        fitOnOpening();
 }

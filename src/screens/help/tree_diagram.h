@@ -30,7 +30,10 @@ public:
     void zoomOut();
     // The whole tree in view, at most at its natural size; it stays so while the view is resized.
     void fitWhole();
-    bool isFitted() const { return m_fitted; }
+    bool isFitted() const { return m_fit == Fit::Whole; }
+    // The least zoom at which a question's capital letters stand kLegiblePixels high.
+    qreal legibleZoom() const;
+    static constexpr qreal kLegiblePixels = 9;
     qreal zoom() const { return transform().m11(); }
 
 signals:
@@ -49,6 +52,7 @@ protected:
 private:
     void build();
     void zoomTo(qreal factor);
+    void fitOnOpening();
     void moveTo(int index);
     int neighbourInRow(int index, int step) const;
     DiagramBox *boxAt(const QPoint &viewportPos) const;
@@ -60,5 +64,8 @@ private:
     QList<DiagramArrow *> m_arrows;
     QList<QList<int>> m_rows;       // box indexes a depth, left to right
     int m_current = -1;
-    bool m_fitted = true;
+    // Until the doctor zooms: the whole tree where it can be read so, else the top of the tree
+    // at a size it can be read at; after Ctrl+0 the whole tree at any size.
+    enum class Fit { Legible, Whole, None };
+    Fit m_fit = Fit::Legible;
 };
