@@ -12,8 +12,9 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   # sanitizers, fuzzing, memory checks
   clang libclang-rt-14-dev valgrind
-  # the Windows side, proven under Wine
-  g++-mingw-w64-x86-64 wine64
+  # the Windows side, proven under Wine: the cross compilers, Wine, the installer builder,
+  # a window manager for the walks and an OCR reader for texts drawn by Windows' own controls
+  g++-mingw-w64-x86-64 wine64 nsis openbox tesseract-ocr tesseract-ocr-eng xz-utils
   # desktop install checks and packaging
   desktop-file-utils appstream dpkg-dev file librsvg2-bin
   # the end-to-end and install tests' driver
@@ -40,5 +41,7 @@ fi
 
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Other installs may hold the package lock for a while; wait for them rather than fail.
+apt=(apt-get -o DPkg::Lock::Timeout=900)
+"${as_root[@]}" "${apt[@]}" update -qq
+"${as_root[@]}" "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
