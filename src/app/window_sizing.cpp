@@ -5,12 +5,21 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
-QSize frameExtra(const QWidget *window)
+QSize frameExtra(QWidget *window)
 {
+#ifdef Q_OS_WIN
+    // Windows knows a window's frame once the window exists, before it is first shown; Qt's
+    // frame geometry of a hidden window would leave the frame out.
+    window->winId();
+    const QMargins frame = window->windowHandle()->frameMargins();
+    return {frame.left() + frame.right(), frame.top() + frame.bottom()};
+#else
     return window->frameGeometry().size() - window->size();
+#endif
 }
 
 } // namespace

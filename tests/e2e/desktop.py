@@ -39,6 +39,8 @@ class Window:
     def __init__(self, wid, name, x, y, width, height):
         self.id, self.name = wid, name
         self.x, self.y, self.width, self.height = x, y, width, height
+        # Left, top, width and height with the window manager's frame; without one, the same.
+        self.outer = (x, y, width, height)
 
     def __repr__(self):
         return f"'{self.name}' {self.width}x{self.height} at {self.x},{self.y}"

@@ -56,9 +56,11 @@ def expect_place(window, what, size, tolerance=1):
     """A window of `size` centred on the display, give or take a pixel of rounding."""
     width, height = size
     left, top = (WIDTH - width) / 2, (HEIGHT - height) / 2
-    if (abs(window.width - width) > tolerance or abs(window.height - height) > tolerance
-            or abs(window.x - left) > tolerance or abs(window.y - top) > tolerance):
-        raise Failure(f"{what} is {window}; expected {width}x{height} centred at {left:.0f},{top:.0f}")
+    x, y, outer_width, outer_height = window.outer
+    if (abs(outer_width - width) > tolerance or abs(outer_height - height) > tolerance
+            or abs(x - left) > tolerance or abs(y - top) > tolerance):
+        raise Failure(f"{what} is {outer_width}x{outer_height} at {x},{y} with its frame; "
+                      f"expected {width}x{height} centred at {left:.0f},{top:.0f}")
 
 
 def indicator(window, place):
@@ -68,6 +70,9 @@ def indicator(window, place):
 
 
 class Walk:
+    # Pixels a window's place and outer size may be off by: rounding only.
+    place_tolerance = 1
+
     def __init__(self, desktop, program):
         self.desktop = desktop
         desktop.start(program)
@@ -83,7 +88,7 @@ class Walk:
 
     def topic_screen(self):
         topics = self.desktop.window(TOPICS)
-        expect_place(topics, "the topic screen", (round(WIDTH * 0.95), round(HEIGHT * 0.95)))
+        expect_place(topics, "the topic screen", (round(WIDTH * 0.95), round(HEIGHT * 0.95)), self.place_tolerance)
         return topics
 
     def question(self, node, previous=None):
@@ -93,7 +98,8 @@ class Walk:
             self.desktop.gone(previous)
         window = self.desktop.window(QUESTION)
         factor = 0.85 if node == 1 else 0.75
-        expect_place(window, f"node {node}'s screen", (round(WIDTH * factor), round(HEIGHT * factor)))
+        expect_place(window, f"node {node}'s screen", (round(WIDTH * factor), round(HEIGHT * factor)),
+                     self.place_tolerance)
         missing = []
 
         def all_shown():
@@ -110,8 +116,13 @@ class Walk:
     def choose(self, window, node, caption):
         place = NODES[node][0][caption]
         self.desktop.click_in(window, *place)
-        wait_for(lambda: max(self.desktop.pixels()(*indicator(window, place))) < 128, 5,
+        wait_for(lambda: self.shows_chosen(self.desktop.pixels()(*indicator(window, place))), 5,
                  f"option '{caption}' of node {node} to show as chosen")
+
+    @staticmethod
+    def shows_chosen(colour):
+        """Whether an option button's indicator of this colour, at its centre, shows the dot."""
+        return max(colour) < 128
 
     def press(self, window, node, button):
         self.desktop.click_in(window, *NODES[node][1][button])
