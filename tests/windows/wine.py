@@ -7,6 +7,7 @@ import select
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
@@ -45,6 +46,12 @@ class Prefix:
                         # beside the prefix, not in the user's home.
                         XDG_DATA_HOME=self.path + ".xdg/data", XDG_CONFIG_HOME=self.path + ".xdg/config")
         self.env.pop("DISPLAY", None)
+        self.display = None
+
+    def env_now(self):
+        # While a program of the prefix shows on a display, everything else run in the prefix
+        # uses that display too: Wine's desktop belongs to whichever process needs it first.
+        return dict(self.env, DISPLAY=self.display) if self.display else self.env
 
     def unix(self, windows_path):
         """The host path of a path on drive C."""
@@ -53,14 +60,22 @@ class Prefix:
 
     def wait(self):
         """Waits until every program of the prefix has ended and the registry is on disk."""
-        subprocess.run([WINESERVER, "-w"], env=self.env, timeout=120)
+        subprocess.run([WINESERVER, "-w"], env=self.env, timeout=180)
 
     def kill(self):
         subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True, timeout=60)
 
-    def run(self, *args, timeout=120, check=True):
-        result = subprocess.run([WINE64, *args], env=self.env, capture_output=True, timeout=timeout)
-        self.wait()
+    def run(self, *args, timeout=120, check=True, wait=True):
+        """Runs a Windows program to its end; with `wait`, every program it started too."""
+        # Output through files, not pipes: the Wine server this may start outlives the call and
+        # would hold a pipe open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            result = subprocess.run([WINE64, *args], env=self.env_now(), stdout=out, stderr=err, timeout=timeout)
+            out.seek(0)
+            err.seek(0)
+            result.stdout, result.stderr = out.read(), err.read()
+        if wait:
+            self.wait()
         if check and result.returncode != 0:
             raise Failure(f"wine64 {' '.join(args)} ended with status {result.returncode}: "
                           f"{result.stderr.decode(errors='replace').strip()[-400:]}")
@@ -77,7 +92,10 @@ class Prefix:
                 if name.startswith(names) and name.endswith(".ttf"):
                     shutil.copy(os.path.join(folder, name), fonts)
         entries = "".join(f'"{font}"="{replacement}"\n' for font, replacement in FONTS.items())
-        self.import_registry("[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n" + entries)
+        # Wine's menu builder, which mirrors Start-menu entries to the host and books them in the
+        # registry, stays off: the prefix then holds what Windows would, and no more.
+        self.import_registry("[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n" + entries
+                             + '\n[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\n"winemenubuilder.exe"=""\n')
 
     def import_registry(self, text):
         path = self.unix(r"C:\windows\temp\tarnwick-tests.reg")
@@ -88,7 +106,8 @@ class Prefix:
         os.remove(path)
 
     def reg(self, *args, check=True):
-        return self.run("reg", *args, check=check)
+        # The Wine server holds the registry: a running program sees the change at once.
+        return self.run("reg", *args, check=check, wait=False)
 
     def set_value(self, key, name, value):
         self.reg("add", key, "/v", name, "/t", "REG_SZ", "/d", value, "/f", "/reg:64")
@@ -134,7 +153,6 @@ class WineDesktop(Desktop):
             raise
 
     def _start(self):
-        import tempfile
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-wine-")
         read_end, write_end = os.pipe()
         # A long autorepeat delay: one key press stays one press however slow the machine.
@@ -158,6 +176,7 @@ class WineDesktop(Desktop):
             raise Failure("Xvfb did not say which display it took")
         self.display = ":" + said.decode().strip()
         self.env = dict(self.prefix.env, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime)
+        self.prefix.display = self.display
         self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, start_new_session=True)
         # openbox owns the screen once it sets its check window on the root.
@@ -181,6 +200,7 @@ class WineDesktop(Desktop):
     def close(self):
         if self.prefix:
             self.prefix.kill()
+            self.prefix.display = None
         self._stop(self.program)
         self._stop(self.manager)
         self._stop(self.server)
