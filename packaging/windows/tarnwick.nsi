@@ -3,7 +3,9 @@
 ; Silent with /S; the uninstaller removes exactly what was installed, keys included.
 ; makensis gets VERSION, EXE, PICTURE, ICON, NOTICE and OUTFILE from the build.
 
-Unicode true
+; A 64-bit installer for a 64-bit program: no WOW64 redirection of its folder or keys, and it
+; runs where only 64-bit programs can (Debian's wine64 without the 32-bit loader).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
