@@ -42,10 +42,17 @@ def main():
 
         read_end, write_end = os.pipe()
         server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                                   "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+                                   "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
         os.close(write_end)
-        display = ":" + os.read(read_end, 32).decode().split()[0]
+        # Xvfb writes the number, then a newline; it dies if the pipe closes in between.
+        said = b""
+        while not said.endswith(b"\n"):
+            chunk = os.read(read_end, 32)
+            if not chunk:
+                sys.exit("startup_wine: Xvfb did not start")
+            said += chunk
         os.close(read_end)
+        display = ":" + said.decode().strip()
         env = dict(prefix.env, DISPLAY=display)
         prefix.display = display
         # A Wine server that stays up between runs: the runs time the program, not Wine's start.
@@ -61,6 +68,8 @@ def main():
             for line in xev.stdout:
                 if line.startswith("MapNotify"):
                     break
+            else:
+                sys.exit("startup_wine: xev ended before the program showed a window")
             elapsed = (time.monotonic() - start) * 1000
             program.send_signal(signal.SIGKILL)
             program.wait()
