@@ -8,8 +8,8 @@ STEP is install, one of the walks, or uninstall; the walks need the install befo
 
 import argparse
 import json
-import re
 import os
+import re
 import shutil
 import sys
 import time
@@ -17,7 +17,7 @@ import time
 from wine import INSTALL_FOLDER, UNINSTALL_KEY, Prefix, WineDesktop
 
 from desktop import Failure, px, wait_for
-from walks import ABOUT, MESSAGE, NODES, QUESTION, TOPIC_ABOUT, TOPIC_EXIT, TOPIC_OK, TOPICS, Walk
+from walks import ABOUT, MESSAGE, NODES, QUESTION, TOPIC_ABOUT, TOPIC_EXIT, TOPICS, Walk
 
 PROGRAM = INSTALL_FOLDER + r"\tarnwick.exe"
 START_MENU_ENTRY = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Tarnwick.lnk"

@@ -130,7 +130,7 @@ class Prefix:
         return found
 
     def registry_text(self):
-        """Both hives as Wine keeps them on disk, minus time stamps."""
+        """Both hives of the machine and the user as Wine keeps them on disk."""
         text = ""
         for hive in ("system.reg", "user.reg"):
             with open(os.path.join(self.path, hive), encoding="utf-8", errors="replace") as file:
