@@ -26,8 +26,11 @@ if [ "${1:-}" = "--all" ]; then
     at-spi2-core python3-pyatspi
     # sanitizers, fuzzing, memory checks
     clang libclang-rt-14-dev valgrind
-    # the Windows side, proven under Wine
-    g++-mingw-w64-x86-64 wine64
+    # the Windows side, proven under Wine: the cross compilers, Wine, the installer builder,
+    # and an OCR reader for texts drawn by Windows' own controls
+    g++-mingw-w64-x86-64 wine64 nsis tesseract-ocr tesseract-ocr-eng xz-utils
+    # building that Qt from Debian's source where no prebuilt copy is at hand (scripts/windows-qt.sh)
+    debian-archive-keyring perl
     # desktop install checks and packaging
     desktop-file-utils appstream dpkg-dev file librsvg2-bin
     # the end-to-end and install tests' driver

@@ -7,10 +7,13 @@
 
 int main(int argc, char *argv[])
 {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // The screens stand at designed places, which only X11 lets a program choose: on a Wayland
     // desktop run through XWayland where there is one. A QT_QPA_PLATFORM of the user's own wins.
+    // (Wine hands DISPLAY on to Windows programs too, hence only here.)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
     QApplication app(argc, argv);
     // The program ends when its last screen is unloaded, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);

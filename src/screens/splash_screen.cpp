@@ -6,6 +6,7 @@
 #include "widgets/twips.h"
 #include "widgets/window_manager.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -26,6 +27,36 @@ struct SplashLabel {
     Qt::Alignment alignment;
     bool autoSize;
     QColor colour;
+};
+
+// Swallows the rest of the keystroke that closed the splash screen. Its repeats and its release
+// would go to the topic screen's focused OK button, which Enter presses on every repeat.
+class KeystrokeEnd : public QObject
+{
+public:
+    explicit KeystrokeEnd(int key) : QObject(QCoreApplication::instance()), m_key(key)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
+            return false;
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (key->key() != m_key)
+            return false;
+        if (key->isAutoRepeat())
+            return true;
+        // The release ends the keystroke; a fresh press is a new one, the user's own.
+        deleteLater();
+        return type == QEvent::KeyRelease;
+    }
+
+private:
+    const int m_key;
 };
 
 } // namespace
@@ -117,8 +148,10 @@ void SplashScreen::leave()
 void SplashScreen::keyPressEvent(QKeyEvent *event)
 {
     // Only keys that yield a character: arrows, function keys and Shift alone do nothing.
-    if (!event->text().isEmpty())
+    if (!event->text().isEmpty()) {
+        new KeystrokeEnd(event->key());
         Form_KeyPress();
+    }
 }
 
 bool SplashScreen::eventFilter(QObject *watched, QEvent *event)

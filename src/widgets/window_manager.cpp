@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 
 #if QT_CONFIG(xcb)
 #include <QElapsedTimer>
@@ -110,9 +111,16 @@ QPoint clientPlaceOnScreen(QWidget *window)
 
 #else
 
-QMargins requestFrameExtents(QWidget *)
+QMargins requestFrameExtents(QWidget *window)
 {
+#ifdef Q_OS_WIN
+    // Windows knows a window's frame once the native window exists, before it is first shown.
+    window->winId();
+    return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
+#else
+    Q_UNUSED(window);
     return {};
+#endif
 }
 
 void keepOutOfTaskBar(QWidget *)

@@ -60,12 +60,13 @@ SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
 COMPOSITOR_PLACES = False
 
 
-def expect_place(window, what, size):
+def expect_place(window, what, size, tolerance=None):
     """A window whose outer size, frame included, is `size`, centred on the display; give or
-    take a pixel of rounding, two where a window manager's frame is split round the client."""
+    take a pixel of rounding, two where a window manager's frame is split round the client,
+    or `tolerance` pixels where a walk says so."""
     width, height = size
     left, top = (WIDTH - width) / 2, (HEIGHT - height) / 2
-    tolerance = 2 if any(window.frame) else 1
+    tolerance = tolerance or (2 if any(window.frame) else 1)
     x, y, outer_width, outer_height = window.outer()
     if COMPOSITOR_PLACES:
         # Where the compositor's place leaves too little room, the window takes what there is.
@@ -100,6 +101,9 @@ def indicator(window, place):
 
 
 class Walk:
+    # Pixels a window's place and outer size may be off by; None for rounding only.
+    place_tolerance = None
+
     def __init__(self, desktop, program):
         self.desktop = desktop
         desktop.start(program)
@@ -128,14 +132,14 @@ class Walk:
         def placed():
             now = next((w for w in self.desktop.windows() if w.id == window.id), None)
             try:
-                expect_place(now, what, size)
+                expect_place(now, what, size, self.place_tolerance)
                 return now
             except (Failure, AttributeError):
                 return None
         try:
             return wait_for(placed, 2, f"{what} to settle")
         except Failure:
-            expect_place(self.desktop.window(window.name), what, size)
+            expect_place(self.desktop.window(window.name), what, size, self.place_tolerance)
             raise
 
     def question(self, node, previous=None):
@@ -161,8 +165,13 @@ class Walk:
     def choose(self, window, node, caption):
         place = NODES[node][0][caption]
         self.desktop.click_in(window, *place)
-        wait_for(lambda: max(self.desktop.pixels()(*indicator(window, place))) < 128, 5,
+        wait_for(lambda: self.shows_chosen(self.desktop.pixels()(*indicator(window, place))), 5,
                  f"option '{caption}' of node {node} to show as chosen")
+
+    @staticmethod
+    def shows_chosen(colour):
+        """Whether an option button's indicator of this colour, at its centre, shows the dot."""
+        return max(colour) < 128
 
     def press(self, window, node, button):
         self.desktop.click_in(window, *NODES[node][1][button])

@@ -4,7 +4,10 @@
 
 #include "screens/splash_screen.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -68,6 +71,28 @@ TEST_F(Splash, KeysWithACharacterCloseItAtOnce)
         EXPECT_TRUE(splash.isNull());
         EXPECT_EQ(ends, 0) << "the topic screen is shown in the same handler";
     }
+}
+
+TEST_F(Splash, TheKeyThatClosesItDoesNothingElse)
+{
+    // Held down, the key repeats after the topic screen has taken over; Enter on its focused OK
+    // button would warn that nothing is selected.
+    RecordingSink sink;
+    QTest::keyPress(splash, Qt::Key_Return);
+    ASSERT_TRUE(handedOver());
+    QWidget *focused = QApplication::focusWidget();
+    ASSERT_EQ(focused, control<QPushButton>(QStringLiteral("frmStart"), QStringLiteral("cmdOK")));
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+        QApplication::sendEvent(focused, &repeat);
+    }
+    QTest::keyRelease(focused, Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(sink.messages.empty());
+
+    // The next keystroke is the user's own.
+    QTest::keyClick(focused, Qt::Key_Return);
+    EXPECT_EQ(sink.messages.size(), 1u);
 }
 
 TEST_F(Splash, ClicksOnThePictureOrALabelDoNothing)
