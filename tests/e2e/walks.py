@@ -173,6 +173,17 @@ class Walk:
         """Whether an option button's indicator of this colour, at its centre, shows the dot."""
         return max(colour) < 128
 
+    def home_starts_the_tree_again(self, node_4, topics):
+        """Home on node 4 brings the topic list back as it was left: OK at once starts the tree
+        again; Exit there ends the walk."""
+        self.press(node_4, 4, "Home")
+        self.desktop.gone(node_4)
+        again = self.topic_screen()
+        if again.id != topics.id:
+            raise Failure("Home showed a new topic screen instead of the one that was hidden")
+        node = self.start_tree(again)
+        self.exit_from(node, NODES[1][1]["Exit"])
+
     def press(self, window, node, button):
         self.desktop.click_in(window, *NODES[node][1][button])
 
@@ -243,14 +254,7 @@ def typical_walk(walk):
     if not any(w.id == node.id for w in walk.desktop.windows(QUESTION)):
         raise Failure("node 4 closed with the recommendation; it should stay open")
 
-    # Home brings the topic list back as it was left: OK at once starts the tree again.
-    walk.press(node, 4, "Home")
-    walk.desktop.gone(node)
-    again = walk.topic_screen()
-    if again.id != topics.id:
-        raise Failure("Home showed a new topic screen instead of the one that was hidden")
-    node = walk.start_tree(again)
-    walk.exit_from(node, NODES[1][1]["Exit"])
+    walk.home_starts_the_tree_again(node, topics)
 
 
 def absent_branch(walk):

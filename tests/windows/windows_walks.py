@@ -17,7 +17,7 @@ import time
 from wine import INSTALL_FOLDER, UNINSTALL_KEY, Prefix, WineDesktop
 
 from desktop import Failure, px, wait_for
-from walks import ABOUT, MESSAGE, NODES, QUESTION, TOPIC_ABOUT, TOPIC_EXIT, TOPICS, Walk
+from walks import ABOUT, MESSAGE, QUESTION, TOPIC_ABOUT, TOPIC_EXIT, TOPICS, Walk
 
 PROGRAM = INSTALL_FOLDER + r"\tarnwick.exe"
 START_MENU_ENTRY = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Tarnwick.lnk"
@@ -132,13 +132,7 @@ def typical_walk(walk):
     walk.message_reads("recommendation", IMPERFORATE_HYMEN)
     if not any(w.id == node.id for w in walk.desktop.windows(QUESTION)):
         raise Failure("node 4 closed with the recommendation; it should stay open")
-    walk.press(node, 4, "Home")
-    walk.desktop.gone(node)
-    again = walk.topic_screen()
-    if again.id != topics.id:
-        raise Failure("Home showed a new topic screen instead of the one that was hidden")
-    node = walk.start_tree(again)
-    walk.exit_from(node, NODES[1][1]["Exit"])
+    walk.home_starts_the_tree_again(node, topics)
 
 
 def splash_click_and_timer(walk):
