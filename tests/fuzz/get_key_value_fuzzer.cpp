@@ -5,9 +5,8 @@
 // type and bytes 5-8 the folder value's type (little-endian), bytes 9-10 the PATH value's length
 // (little-endian, cut to what is there); the PATH value's data follows, and the rest is the
 // folder value's data.
-#include "core/sysinfo/memory_registry.h"
+#include "memory_registry.h"
 #include "core/sysinfo/sys_info.h"
-#include "core/sysinfo/tool_lookup.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -77,9 +76,9 @@ bool expectedText(std::uint32_t type, const Bytes &bytes, std::string &text)
         text.clear();
         return false;
     }
-    if (type == Registry::typeString) {
+    if (type == Registry::kTypeString) {
         text.assign(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));
-    } else if (type == Registry::typeDword) {
+    } else if (type == Registry::kTypeDword) {
         // The first four bytes, least significant first, as hex without leading zeros.
         text.clear();
         for (std::size_t i = std::min<std::size_t>(bytes.size(), 4); i-- > 0;) {
@@ -108,12 +107,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     MemoryRegistry hive;
     if (!(script & noPath))
-        hive.setValue(toolLookup::pathKey, toolLookup::pathValue, {pathType, pathBytes});
+        hive.setValue(toolLookup::kPathKey, toolLookup::kPathValue, {pathType, pathBytes});
     if (!(script & noFolder))
-        hive.setValue(toolLookup::folderKey, toolLookup::folderValue, {folderType, folderBytes});
+        hive.setValue(toolLookup::kFolderKey, toolLookup::kFolderValue, {folderType, folderBytes});
 
     std::string text = "before";
-    const bool ok = GetKeyValue(hive, Registry::localMachine, toolLookup::pathKey, toolLookup::pathValue, text);
+    const bool ok = GetKeyValue(hive, Registry::kLocalMachine, toolLookup::kPathKey, toolLookup::kPathValue, text);
     require(hive.stillOpen() == 0);
     std::string expected = "before";
     require(ok == (!(script & noPath) && expectedText(pathType, pathBytes, expected)));
@@ -122,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     ScriptedLauncher launcher(script);
     int messages = 0;
     StartSysInfo(hive, launcher, [&messages](std::string_view shown) {
-        require(shown == sysInfoUnavailableText);
+        require(shown == kSysInfoUnavailableText);
         ++messages;
     });
     require(hive.stillOpen() == 0);
@@ -137,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } else {
         std::string folder;  // emptied by the failed first lookup
         if (!(script & noFolder) && expectedText(folderType, folderBytes, folder)) {
-            asked = {folder + std::string(toolLookup::fileInFolder)};
+            asked = {folder + std::string(toolLookup::kFileInFolder)};
             if (script & toolExists)
                 started = asked;
         }

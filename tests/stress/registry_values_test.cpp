@@ -1,8 +1,7 @@
 // Whatever the registry holds (any type, any bytes, any length) the lookup answers sanely, closes
 // what it opened, and the launcher either starts one program or shows its one message.
-#include "core/sysinfo/memory_registry.h"
+#include "memory_registry.h"
 #include "core/sysinfo/sys_info.h"
-#include "core/sysinfo/tool_lookup.h"
 
 #include <gtest/gtest.h>
 
@@ -109,7 +108,7 @@ TEST(RegistryValues, AnyValueReadsAsItsTextOrFailsCleanly)
         const std::string before = random.oneIn(2) ? std::string("kept \xE9") : std::string();
         std::string text = before;
 
-        const bool ok = GetKeyValue(hive, Registry::localMachine, testKey, "Value", text);
+        const bool ok = GetKeyValue(hive, Registry::kLocalMachine, testKey, "Value", text);
 
         SCOPED_TRACE("case " + std::to_string(i) + ": type " + std::to_string(type) + ", "
                      + std::to_string(bytes.size()) + " bytes");
@@ -121,9 +120,9 @@ TEST(RegistryValues, AnyValueReadsAsItsTextOrFailsCleanly)
             continue;
         }
         ASSERT_TRUE(ok);
-        if (type == Registry::typeString)
+        if (type == Registry::kTypeString)
             ASSERT_EQ(text, expectedText(bytes));
-        else if (type == Registry::typeDword)
+        else if (type == Registry::kTypeDword)
             ASSERT_EQ(text, expectedDword(bytes));
         else
             ASSERT_EQ(text, before) << "a value of another type changed the text";
@@ -135,10 +134,10 @@ TEST(RegistryValues, MissingKeysAndValuesEmptyTheText)
     MemoryRegistry hive;
     hive.setString(testKey, "Present", "x");
     std::string text = "old";
-    EXPECT_FALSE(GetKeyValue(hive, Registry::localMachine, "SOFTWARE\\Nowhere", "Present", text));
+    EXPECT_FALSE(GetKeyValue(hive, Registry::kLocalMachine, "SOFTWARE\\Nowhere", "Present", text));
     EXPECT_TRUE(text.empty());
     text = "old";
-    EXPECT_FALSE(GetKeyValue(hive, Registry::localMachine, testKey, "Absent", text));
+    EXPECT_FALSE(GetKeyValue(hive, Registry::kLocalMachine, testKey, "Absent", text));
     EXPECT_TRUE(text.empty());
     text = "old";
     EXPECT_FALSE(GetKeyValue(hive, 0x80000001, testKey, "Present", text));
@@ -190,14 +189,14 @@ TEST(RegistryValues, TheLauncherStartsOneProgramOrShowsItsOneMessage)
         if (!random.oneIn(3)) {
             pathType = random.type();
             path = random.bytes(random.length());
-            hive.setValue(pathKey, pathValue, {pathType, path});
+            hive.setValue(kPathKey, kPathValue, {pathType, path});
         }
         if (!random.oneIn(3))
-            hive.setValue(folderKey, folderValue, {random.type(), random.bytes(random.length())});
+            hive.setValue(kFolderKey, kFolderValue, {random.type(), random.bytes(random.length())});
         if (random.oneIn(5))
-            hive.setReadOnly(pathKey, true);
+            hive.setReadOnly(kPathKey, true);
         if (random.oneIn(5))
-            hive.setReadOnly(folderKey, true);
+            hive.setReadOnly(kFolderKey, true);
         RandomLauncher launcher(random);
         std::vector<std::string> messages;
 
@@ -208,18 +207,18 @@ TEST(RegistryValues, TheLauncherStartsOneProgramOrShowsItsOneMessage)
         ASSERT_LE(launcher.started.size(), 1u) << "more than one start";
         ASSERT_EQ(messages.size(), launcher.succeeded ? 0u : 1u);
         if (!messages.empty())
-            ASSERT_EQ(messages.front(), sysInfoUnavailableText);
+            ASSERT_EQ(messages.front(), kSysInfoUnavailableText);
         // The folder's tool is asked for at most once, and started exactly when it was found.
         ASSERT_LE(launcher.asked.size(), 1u);
         if (!launcher.asked.empty()) {
-            ASSERT_TRUE(launcher.asked.front().ends_with(fileInFolder));
+            ASSERT_TRUE(launcher.asked.front().ends_with(kFileInFolder));
             if (launcher.answers.front())
                 ASSERT_EQ(launcher.started, launcher.asked);
             else
                 ASSERT_TRUE(launcher.started.empty()) << "started a tool the folder does not hold";
         }
         // A readable string in the first key is started as it is.
-        if (!path.empty() && pathType == Registry::typeString && path.size() <= bufferSize)
+        if (!path.empty() && pathType == Registry::kTypeString && path.size() <= bufferSize)
             ASSERT_EQ(launcher.started, std::vector<std::string>{expectedText(path)});
     }
 }

@@ -1,7 +1,6 @@
 // The registry lookup and the launcher's decisions, on a hive in memory and a recording launcher.
-#include "core/sysinfo/memory_registry.h"
+#include "memory_registry.h"
 #include "core/sysinfo/sys_info.h"
-#include "core/sysinfo/tool_lookup.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +74,7 @@ struct Lookup {
 Lookup read(MemoryRegistry &hive, std::string_view value, std::string before = {})
 {
     Lookup result{false, std::move(before)};
-    result.ok = GetKeyValue(hive, Registry::localMachine, testKey, value, result.text);
+    result.ok = GetKeyValue(hive, Registry::kLocalMachine, testKey, value, result.text);
     return result;
 }
 
@@ -84,11 +83,11 @@ Lookup read(MemoryRegistry &hive, std::string_view value, std::string before = {
 TEST(Registry, StringEndsAtItsFirstZero)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "with", {Registry::typeString, bytesOf("C:\\x.exe", true)});
-    hive.setValue(testKey, "without", {Registry::typeString, bytesOf("C:\\x.exe", false)});
-    hive.setValue(testKey, "two", {Registry::typeString, bytesOf(std::string_view("ab\0", 3), true)});
-    hive.setValue(testKey, "tail", {Registry::typeString, bytesOf(std::string_view("ab\0cd", 5), false)});
-    hive.setValue(testKey, "lead", {Registry::typeString, bytesOf(std::string_view("\0cd", 3), true)});
+    hive.setValue(testKey, "with", {Registry::kTypeString, bytesOf("C:\\x.exe", true)});
+    hive.setValue(testKey, "without", {Registry::kTypeString, bytesOf("C:\\x.exe", false)});
+    hive.setValue(testKey, "two", {Registry::kTypeString, bytesOf(std::string_view("ab\0", 3), true)});
+    hive.setValue(testKey, "tail", {Registry::kTypeString, bytesOf(std::string_view("ab\0cd", 5), false)});
+    hive.setValue(testKey, "lead", {Registry::kTypeString, bytesOf(std::string_view("\0cd", 3), true)});
 
     EXPECT_EQ(read(hive, "with").text, "C:\\x.exe");
     EXPECT_EQ(read(hive, "without").text, "C:\\x.exe");
@@ -101,7 +100,7 @@ TEST(Registry, StringEndsAtItsFirstZero)
 TEST(Registry, LongValueFailsTheRead)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "long", {Registry::typeString, bytesOf(std::string(1024, 'a'), true)});
+    hive.setValue(testKey, "long", {Registry::kTypeString, bytesOf(std::string(1024, 'a'), true)});
 
     const Lookup result = read(hive, "long", "before");
     EXPECT_FALSE(result.ok);
@@ -112,8 +111,8 @@ TEST(Registry, LongValueFailsTheRead)
 TEST(Registry, ValueFillingTheWholeBufferReadsWhole)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "bare", {Registry::typeString, bytesOf(std::string(1024, 'b'), false)});
-    hive.setValue(testKey, "ended", {Registry::typeString, bytesOf(std::string(1023, 'e'), true)});
+    hive.setValue(testKey, "bare", {Registry::kTypeString, bytesOf(std::string(1024, 'b'), false)});
+    hive.setValue(testKey, "ended", {Registry::kTypeString, bytesOf(std::string(1023, 'e'), true)});
 
     const Lookup bare = read(hive, "bare");
     EXPECT_TRUE(bare.ok);
@@ -124,8 +123,8 @@ TEST(Registry, ValueFillingTheWholeBufferReadsWhole)
 TEST(Registry, EmptyValueReadsAsEmptyText)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "nobytes", {Registry::typeString, {}});
-    hive.setValue(testKey, "zero", {Registry::typeString, {0}});
+    hive.setValue(testKey, "nobytes", {Registry::kTypeString, {}});
+    hive.setValue(testKey, "zero", {Registry::kTypeString, {0}});
 
     for (const char *name : {"nobytes", "zero"}) {
         const Lookup result = read(hive, name, "before");
@@ -153,7 +152,7 @@ TEST(Registry, DwordReadsAsHexFromTheValueAlone)
     };
     for (const Case &c : cases) {
         MemoryRegistry hive;
-        hive.setValue(testKey, "n", {Registry::typeDword, c.bytes});
+        hive.setValue(testKey, "n", {Registry::kTypeDword, c.bytes});
         const Lookup result = read(hive, "n", "held before");
         EXPECT_TRUE(result.ok);
         EXPECT_EQ(result.text, c.text) << "with " << c.bytes.size() << " bytes";
@@ -163,8 +162,8 @@ TEST(Registry, DwordReadsAsHexFromTheValueAlone)
 TEST(Registry, OtherTypesLeaveTheTextAsItWas)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "expand", {Registry::typeExpandString, bytesOf("%SystemRoot%", true)});
-    hive.setValue(testKey, "binary", {Registry::typeBinary, {1, 2, 3}});
+    hive.setValue(testKey, "expand", {MemoryRegistry::kTypeExpandString, bytesOf("%SystemRoot%", true)});
+    hive.setValue(testKey, "binary", {MemoryRegistry::kTypeBinary, {1, 2, 3}});
 
     for (const char *name : {"expand", "binary"}) {
         const Lookup result = read(hive, name, "held before");
@@ -183,7 +182,7 @@ TEST(Registry, MissingKeyOrValueFailsAndEmptiesTheText)
     EXPECT_EQ(noValue.text, "");
 
     std::string text = "before";
-    EXPECT_FALSE(GetKeyValue(hive, Registry::localMachine, "SOFTWARE\\Nowhere", "present", text));
+    EXPECT_FALSE(GetKeyValue(hive, Registry::kLocalMachine, "SOFTWARE\\Nowhere", "present", text));
     EXPECT_EQ(text, "");
     EXPECT_EQ(hive.opened(), 1);
     EXPECT_EQ(hive.closed(), 1);
@@ -196,7 +195,7 @@ TEST(Registry, ReadOnlyKeyIsReadWithoutWriteRights)
     hive.setReadOnly(testKey, true);
 
     Registry::Handle key = 0;
-    ASSERT_EQ(hive.openKey(Registry::localMachine, testKey, 0, 0x2003F, key), Registry::accessDenied)
+    ASSERT_EQ(hive.openKey(Registry::kLocalMachine, testKey, 0, 0x2003F, key), MemoryRegistry::kAccessDenied)
         << "the hive must refuse write rights, or this test proves nothing";
 
     const Lookup result = read(hive, "v");
@@ -208,10 +207,10 @@ TEST(Registry, KeyIsClosedOnEveryWayOut)
 {
     MemoryRegistry hive;
     hive.setString(testKey, "s", "text");
-    hive.setValue(testKey, "long", {Registry::typeString, Bytes(2000, 'x')});
-    hive.setValue(testKey, "expand", {Registry::typeExpandString, bytesOf("x", true)});
-    hive.setValue(testKey, "empty", {Registry::typeString, {}});
-    hive.setValue(testKey, "dword", {Registry::typeDword, {1, 0, 0, 0}});
+    hive.setValue(testKey, "long", {Registry::kTypeString, Bytes(2000, 'x')});
+    hive.setValue(testKey, "expand", {MemoryRegistry::kTypeExpandString, bytesOf("x", true)});
+    hive.setValue(testKey, "empty", {Registry::kTypeString, {}});
+    hive.setValue(testKey, "dword", {Registry::kTypeDword, {1, 0, 0, 0}});
 
     for (const char *name : {"s", "missing", "long", "expand", "empty", "dword"})
         read(hive, name);
@@ -220,7 +219,7 @@ TEST(Registry, KeyIsClosedOnEveryWayOut)
 
     ThrowingRegistry throwing(hive);
     std::string text;
-    EXPECT_THROW(GetKeyValue(throwing, Registry::localMachine, testKey, "s", text),
+    EXPECT_THROW(GetKeyValue(throwing, Registry::kLocalMachine, testKey, "s", text),
                  std::runtime_error);
     EXPECT_EQ(hive.opened(), 7);
     EXPECT_EQ(hive.closed(), 7);
@@ -236,7 +235,7 @@ const std::string toolAtPath = "C:\\Program Files\\Tools\\msinfo32.exe";
 
 using Messages = std::vector<std::string>;
 
-const Messages theMessage = {std::string(sysInfoUnavailableText)};
+const Messages theMessage = {std::string(kSysInfoUnavailableText)};
 
 Messages startSysInfo(Registry &registry, Launcher &launcher)
 {
@@ -250,8 +249,8 @@ Messages startSysInfo(Registry &registry, Launcher &launcher)
 TEST(SysInfo, PathFromFirstKeyIsStartedWhateverTheFolderHolds)
 {
     MemoryRegistry hive;
-    hive.setString(pathKey, pathValue, toolAtPath);
-    hive.setString(folderKey, folderValue, folder);
+    hive.setString(kPathKey, kPathValue, toolAtPath);
+    hive.setString(kFolderKey, kFolderValue, folder);
     RecordingLauncher launcher;
     launcher.startable = {toolAtPath, toolInFolder};
     launcher.existing = {toolInFolder};
@@ -269,7 +268,7 @@ TEST(SysInfo, PathWithExtraZerosStartsTheTextBeforeThem)
     for (const std::string_view stored : {std::string_view("/usr/bin/true\0\0", 15),
                                           std::string_view("/usr/bin/true\0junk\0", 19)}) {
         MemoryRegistry hive;
-        hive.setValue(pathKey, pathValue, {Registry::typeString, bytesOf(stored, false)});
+        hive.setValue(kPathKey, kPathValue, {Registry::kTypeString, bytesOf(stored, false)});
         RecordingLauncher launcher;
         launcher.startable = {"/usr/bin/true"};
 
@@ -281,8 +280,8 @@ TEST(SysInfo, PathWithExtraZerosStartsTheTextBeforeThem)
 TEST(SysInfo, UnstartablePathShowsMessageWithoutTryingTheFolder)
 {
     MemoryRegistry hive;
-    hive.setString(pathKey, pathValue, "C:\\gone\\msinfo32.exe");
-    hive.setString(folderKey, folderValue, folder);
+    hive.setString(kPathKey, kPathValue, "C:\\gone\\msinfo32.exe");
+    hive.setString(kFolderKey, kFolderValue, folder);
     RecordingLauncher launcher;
     launcher.existing = launcher.startable = {toolInFolder};
 
@@ -297,8 +296,8 @@ TEST(SysInfo, FolderFromSecondKeyGetsTheToolName)
     for (const bool firstKeyPresent : {false, true}) {
         MemoryRegistry hive;
         if (firstKeyPresent)
-            hive.setString(pathKey, "Other", "not the path");
-        hive.setString(folderKey, folderValue, folder);
+            hive.setString(kPathKey, "Other", "not the path");
+        hive.setString(kFolderKey, kFolderValue, folder);
         RecordingLauncher launcher;
         launcher.existing = launcher.startable = {toolInFolder};
 
@@ -319,10 +318,10 @@ TEST(SysInfo, EveryFailureToFindTheToolShowsTheOneMessageOnce)
     const Case cases[] = {
         {"neither key", [](MemoryRegistry &) {}},
         {"folder lacks the tool",
-         [](MemoryRegistry &hive) { hive.setString(folderKey, folderValue, "C:\\Empty"); }},
+         [](MemoryRegistry &hive) { hive.setString(kFolderKey, kFolderValue, "C:\\Empty"); }},
         {"folder value too long",
          [](MemoryRegistry &hive) {
-             hive.setValue(folderKey, folderValue, {Registry::typeString, Bytes(1025, 'c')});
+             hive.setValue(kFolderKey, kFolderValue, {Registry::kTypeString, Bytes(1025, 'c')});
          }},
     };
     for (const Case &c : cases) {
@@ -342,8 +341,8 @@ TEST(SysInfo, EveryFailureToFindTheToolShowsTheOneMessageOnce)
 TEST(SysInfo, OverLongPathCountsAsMissing)
 {
     MemoryRegistry hive;
-    hive.setValue(pathKey, pathValue, {Registry::typeString, Bytes(1500, 'p')});
-    hive.setString(folderKey, folderValue, folder);
+    hive.setValue(kPathKey, kPathValue, {Registry::kTypeString, Bytes(1500, 'p')});
+    hive.setString(kFolderKey, kFolderValue, folder);
     RecordingLauncher launcher;
     launcher.existing = launcher.startable = {toolInFolder};
 
@@ -355,14 +354,14 @@ TEST(SysInfo, OverLongPathCountsAsMissing)
 TEST(SysInfo, EmptyOrUnconvertedPathShowsMessageWithoutTryingTheFolder)
 {
     const std::vector<MemoryRegistry::Value> values = {
-        {Registry::typeString, {0}},
-        {Registry::typeString, {}},
-        {Registry::typeExpandString, bytesOf("%SystemRoot%\\msinfo32.exe", true)},
+        {Registry::kTypeString, {0}},
+        {Registry::kTypeString, {}},
+        {MemoryRegistry::kTypeExpandString, bytesOf("%SystemRoot%\\msinfo32.exe", true)},
     };
     for (const auto &value : values) {
         MemoryRegistry hive;
-        hive.setValue(pathKey, pathValue, value);
-        hive.setString(folderKey, folderValue, folder);
+        hive.setValue(kPathKey, kPathValue, value);
+        hive.setString(kFolderKey, kFolderValue, folder);
         RecordingLauncher launcher;
         launcher.existing = launcher.startable = {toolInFolder};
 
@@ -376,9 +375,9 @@ TEST(SysInfo, EmptyOrUnconvertedPathShowsMessageWithoutTryingTheFolder)
 TEST(SysInfo, ReadOnlyUserGetsTheTool)
 {
     MemoryRegistry hive;
-    hive.setString(folderKey, folderValue, folder);
-    hive.setReadOnly(pathKey, true);
-    hive.setReadOnly(folderKey, true);
+    hive.setString(kFolderKey, kFolderValue, folder);
+    hive.setReadOnly(kPathKey, true);
+    hive.setReadOnly(kFolderKey, true);
     RecordingLauncher launcher;
     launcher.existing = launcher.startable = {toolInFolder};
 
@@ -390,7 +389,7 @@ TEST(SysInfo, ReadOnlyUserGetsTheTool)
 TEST(SysInfo, NoErrorEscapesAndTheMessageShowsOnce)
 {
     MemoryRegistry hive;
-    hive.setString(pathKey, pathValue, toolAtPath);
+    hive.setString(kPathKey, kPathValue, toolAtPath);
     RecordingLauncher launcher;
     launcher.throwOnStart = true;
     Messages messages;

@@ -19,7 +19,7 @@ public:
                  Handle &key) override
     {
         const long result = real_.openKey(root, name, options, access, key);
-        opened += result == success ? 1 : 0;
+        opened += result == kSuccess ? 1 : 0;
         return result;
     }
     long queryValue(Handle key, std::string_view name, std::uint32_t &type, unsigned char *data,
@@ -58,7 +58,7 @@ protected:
     Lookup read(const std::string &value, std::string before = {}, const char *key = testKey)
     {
         Lookup result{false, std::move(before)};
-        result.ok = sysinfo::GetKeyValue(registry, sysinfo::Registry::localMachine, key, value,
+        result.ok = sysinfo::GetKeyValue(registry, sysinfo::Registry::kLocalMachine, key, value,
                                        result.text);
         return result;
     }
