@@ -25,6 +25,6 @@ int main(int argc, char *argv[])
 
     Navigator navigator;
     registerScreens(navigator);
-    navigator.show(screenName::splash);
+    navigator.show(screenName::kSplash);
     return app.exec();
 }

@@ -1,7 +1,7 @@
 // The topic screen: its list, its warnings, and where OK, Help, About and Exit lead.
 #include "recording_sink.h"
 
-#include "screens/topic_table.h"
+#include "core/tree/topic_table.h"
 
 #include <QApplication>
 #include <QComboBox>

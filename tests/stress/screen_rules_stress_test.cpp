@@ -5,7 +5,7 @@
 #include "core/sysinfo/sys_info.h"
 #include "core/sysinfo/posix/host_tool.h"
 #include "screens/splash_screen.h"
-#include "screens/topic_table.h"
+#include "core/tree/topic_table.h"
 #include "screens/question_screen.h"
 #include "core/tree/tree_node.h"
 
