@@ -21,11 +21,11 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-constexpr std::uint8_t toolExists = 1;
-constexpr std::uint8_t startThrows = 2;
-constexpr std::uint8_t startSucceeds = 4;
-constexpr std::uint8_t noPath = 8;
-constexpr std::uint8_t noFolder = 16;
+constexpr std::uint8_t kToolExists = 1;
+constexpr std::uint8_t kStartThrows = 2;
+constexpr std::uint8_t kStartSucceeds = 4;
+constexpr std::uint8_t kNoPath = 8;
+constexpr std::uint8_t kNoFolder = 16;
 
 void require(bool condition)
 {
@@ -35,19 +35,19 @@ void require(bool condition)
 
 class ScriptedLauncher : public Launcher {
 public:
-    explicit ScriptedLauncher(std::uint8_t script) : script_(script) {}
+    explicit ScriptedLauncher(std::uint8_t script) : m_script(script) {}
 
     bool fileExists(const std::string &path) override
     {
         asked.push_back(path);
-        return script_ & toolExists;
+        return m_script & kToolExists;
     }
     bool start(const std::string &path) override
     {
         started.push_back(path);
-        if (script_ & startThrows)
+        if (m_script & kStartThrows)
             throw std::runtime_error("cannot start");
-        succeeded = (script_ & startSucceeds) && !path.empty();
+        succeeded = (m_script & kStartSucceeds) && !path.empty();
         return succeeded;
     }
 
@@ -56,7 +56,7 @@ public:
     bool succeeded = false;
 
 private:
-    std::uint8_t script_;
+    std::uint8_t m_script;
 };
 
 std::uint32_t littleEndian(const std::uint8_t *bytes, int count)
@@ -106,16 +106,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Bytes folderBytes(data + 11 + pathLength, data + size);
 
     MemoryRegistry hive;
-    if (!(script & noPath))
+    if (!(script & kNoPath))
         hive.setValue(toolLookup::kPathKey, toolLookup::kPathValue, {pathType, pathBytes});
-    if (!(script & noFolder))
+    if (!(script & kNoFolder))
         hive.setValue(toolLookup::kFolderKey, toolLookup::kFolderValue, {folderType, folderBytes});
 
     std::string text = "before";
     const bool ok = GetKeyValue(hive, Registry::kLocalMachine, toolLookup::kPathKey, toolLookup::kPathValue, text);
     require(hive.stillOpen() == 0);
     std::string expected = "before";
-    require(ok == (!(script & noPath) && expectedText(pathType, pathBytes, expected)));
+    require(ok == (!(script & kNoPath) && expectedText(pathType, pathBytes, expected)));
     require(text == (ok ? expected : std::string()));
 
     ScriptedLauncher launcher(script);
@@ -135,9 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         started = {path};
     } else {
         std::string folder;  // emptied by the failed first lookup
-        if (!(script & noFolder) && expectedText(folderType, folderBytes, folder)) {
+        if (!(script & kNoFolder) && expectedText(folderType, folderBytes, folder)) {
             asked = {folder + std::string(toolLookup::kFileInFolder)};
-            if (script & toolExists)
+            if (script & kToolExists)
                 started = asked;
         }
     }

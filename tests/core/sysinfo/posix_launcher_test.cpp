@@ -196,13 +196,13 @@ TEST(PosixLauncher, ManyStartsLeaveNoChildAndNoThread)
     const std::string tool = sleeper(folder, marker);
     const auto threads = entriesIn("/proc/self/task");
 
-    constexpr std::size_t presses = 40;
-    for (std::size_t i = 0; i < presses; ++i)
+    constexpr std::size_t kPresses = 40;
+    for (std::size_t i = 0; i < kPresses; ++i)
         ASSERT_TRUE(startDetached(tool));
     const pid_t left = ::waitpid(-1, nullptr, WNOHANG);
     EXPECT_TRUE(left == -1 && errno == ECHILD) << "a child of this program is left to reap: " << left;
     EXPECT_EQ(entriesIn("/proc/self/task"), threads) << "no thread a program started";
-    ASSERT_TRUE(waitFor([&] { return pidsIn(marker).size() == presses; }));
+    ASSERT_TRUE(waitFor([&] { return pidsIn(marker).size() == kPresses; }));
     for (const pid_t pid : pidsIn(marker))
         ::kill(pid, SIGTERM);
 }

@@ -22,7 +22,7 @@ Bytes bytesOf(std::string_view text, bool terminated)
     return bytes;
 }
 
-constexpr std::string_view testKey = "SOFTWARE\\Tarnwick\\Test";
+constexpr std::string_view kTestKey = "SOFTWARE\\Tarnwick\\Test";
 
 class RecordingLauncher : public Launcher {
 public:
@@ -49,21 +49,21 @@ public:
 // Lets every call through to a hive, but throws from the value read when asked to.
 class ThrowingRegistry : public Registry {
 public:
-    explicit ThrowingRegistry(MemoryRegistry &hive) : hive_(hive) {}
+    explicit ThrowingRegistry(MemoryRegistry &hive) : m_hive(hive) {}
     long openKey(Handle root, std::string_view name, std::uint32_t options, std::uint32_t access,
                  Handle &key) override
     {
-        return hive_.openKey(root, name, options, access, key);
+        return m_hive.openKey(root, name, options, access, key);
     }
     long queryValue(Handle, std::string_view, std::uint32_t &, unsigned char *,
                     std::uint32_t &) override
     {
         throw std::runtime_error("registry failure");
     }
-    long closeKey(Handle key) override { return hive_.closeKey(key); }
+    long closeKey(Handle key) override { return m_hive.closeKey(key); }
 
 private:
-    MemoryRegistry &hive_;
+    MemoryRegistry &m_hive;
 };
 
 struct Lookup {
@@ -74,7 +74,7 @@ struct Lookup {
 Lookup read(MemoryRegistry &hive, std::string_view value, std::string before = {})
 {
     Lookup result{false, std::move(before)};
-    result.ok = GetKeyValue(hive, Registry::kLocalMachine, testKey, value, result.text);
+    result.ok = GetKeyValue(hive, Registry::kLocalMachine, kTestKey, value, result.text);
     return result;
 }
 
@@ -83,11 +83,11 @@ Lookup read(MemoryRegistry &hive, std::string_view value, std::string before = {
 TEST(Registry, StringEndsAtItsFirstZero)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "with", {Registry::kTypeString, bytesOf("C:\\x.exe", true)});
-    hive.setValue(testKey, "without", {Registry::kTypeString, bytesOf("C:\\x.exe", false)});
-    hive.setValue(testKey, "two", {Registry::kTypeString, bytesOf(std::string_view("ab\0", 3), true)});
-    hive.setValue(testKey, "tail", {Registry::kTypeString, bytesOf(std::string_view("ab\0cd", 5), false)});
-    hive.setValue(testKey, "lead", {Registry::kTypeString, bytesOf(std::string_view("\0cd", 3), true)});
+    hive.setValue(kTestKey, "with", {Registry::kTypeString, bytesOf("C:\\x.exe", true)});
+    hive.setValue(kTestKey, "without", {Registry::kTypeString, bytesOf("C:\\x.exe", false)});
+    hive.setValue(kTestKey, "two", {Registry::kTypeString, bytesOf(std::string_view("ab\0", 3), true)});
+    hive.setValue(kTestKey, "tail", {Registry::kTypeString, bytesOf(std::string_view("ab\0cd", 5), false)});
+    hive.setValue(kTestKey, "lead", {Registry::kTypeString, bytesOf(std::string_view("\0cd", 3), true)});
 
     EXPECT_EQ(read(hive, "with").text, "C:\\x.exe");
     EXPECT_EQ(read(hive, "without").text, "C:\\x.exe");
@@ -100,7 +100,7 @@ TEST(Registry, StringEndsAtItsFirstZero)
 TEST(Registry, LongValueFailsTheRead)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "long", {Registry::kTypeString, bytesOf(std::string(1024, 'a'), true)});
+    hive.setValue(kTestKey, "long", {Registry::kTypeString, bytesOf(std::string(1024, 'a'), true)});
 
     const Lookup result = read(hive, "long", "before");
     EXPECT_FALSE(result.ok);
@@ -111,8 +111,8 @@ TEST(Registry, LongValueFailsTheRead)
 TEST(Registry, ValueFillingTheWholeBufferReadsWhole)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "bare", {Registry::kTypeString, bytesOf(std::string(1024, 'b'), false)});
-    hive.setValue(testKey, "ended", {Registry::kTypeString, bytesOf(std::string(1023, 'e'), true)});
+    hive.setValue(kTestKey, "bare", {Registry::kTypeString, bytesOf(std::string(1024, 'b'), false)});
+    hive.setValue(kTestKey, "ended", {Registry::kTypeString, bytesOf(std::string(1023, 'e'), true)});
 
     const Lookup bare = read(hive, "bare");
     EXPECT_TRUE(bare.ok);
@@ -123,8 +123,8 @@ TEST(Registry, ValueFillingTheWholeBufferReadsWhole)
 TEST(Registry, EmptyValueReadsAsEmptyText)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "nobytes", {Registry::kTypeString, {}});
-    hive.setValue(testKey, "zero", {Registry::kTypeString, {0}});
+    hive.setValue(kTestKey, "nobytes", {Registry::kTypeString, {}});
+    hive.setValue(kTestKey, "zero", {Registry::kTypeString, {0}});
 
     for (const char *name : {"nobytes", "zero"}) {
         const Lookup result = read(hive, name, "before");
@@ -152,7 +152,7 @@ TEST(Registry, DwordReadsAsHexFromTheValueAlone)
     };
     for (const Case &c : cases) {
         MemoryRegistry hive;
-        hive.setValue(testKey, "n", {Registry::kTypeDword, c.bytes});
+        hive.setValue(kTestKey, "n", {Registry::kTypeDword, c.bytes});
         const Lookup result = read(hive, "n", "held before");
         EXPECT_TRUE(result.ok);
         EXPECT_EQ(result.text, c.text) << "with " << c.bytes.size() << " bytes";
@@ -162,8 +162,8 @@ TEST(Registry, DwordReadsAsHexFromTheValueAlone)
 TEST(Registry, OtherTypesLeaveTheTextAsItWas)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "expand", {MemoryRegistry::kTypeExpandString, bytesOf("%SystemRoot%", true)});
-    hive.setValue(testKey, "binary", {MemoryRegistry::kTypeBinary, {1, 2, 3}});
+    hive.setValue(kTestKey, "expand", {MemoryRegistry::kTypeExpandString, bytesOf("%SystemRoot%", true)});
+    hive.setValue(kTestKey, "binary", {MemoryRegistry::kTypeBinary, {1, 2, 3}});
 
     for (const char *name : {"expand", "binary"}) {
         const Lookup result = read(hive, name, "held before");
@@ -175,7 +175,7 @@ TEST(Registry, OtherTypesLeaveTheTextAsItWas)
 TEST(Registry, MissingKeyOrValueFailsAndEmptiesTheText)
 {
     MemoryRegistry hive;
-    hive.setString(testKey, "present", "x");
+    hive.setString(kTestKey, "present", "x");
 
     const Lookup noValue = read(hive, "absent", "before");
     EXPECT_FALSE(noValue.ok);
@@ -191,11 +191,11 @@ TEST(Registry, MissingKeyOrValueFailsAndEmptiesTheText)
 TEST(Registry, ReadOnlyKeyIsReadWithoutWriteRights)
 {
     MemoryRegistry hive;
-    hive.setString(testKey, "v", "readable");
-    hive.setReadOnly(testKey, true);
+    hive.setString(kTestKey, "v", "readable");
+    hive.setReadOnly(kTestKey, true);
 
     Registry::Handle key = 0;
-    ASSERT_EQ(hive.openKey(Registry::kLocalMachine, testKey, 0, 0x2003F, key), MemoryRegistry::kAccessDenied)
+    ASSERT_EQ(hive.openKey(Registry::kLocalMachine, kTestKey, 0, 0x2003F, key), MemoryRegistry::kAccessDenied)
         << "the hive must refuse write rights, or this test proves nothing";
 
     const Lookup result = read(hive, "v");
@@ -206,11 +206,11 @@ TEST(Registry, ReadOnlyKeyIsReadWithoutWriteRights)
 TEST(Registry, KeyIsClosedOnEveryWayOut)
 {
     MemoryRegistry hive;
-    hive.setString(testKey, "s", "text");
-    hive.setValue(testKey, "long", {Registry::kTypeString, Bytes(2000, 'x')});
-    hive.setValue(testKey, "expand", {MemoryRegistry::kTypeExpandString, bytesOf("x", true)});
-    hive.setValue(testKey, "empty", {Registry::kTypeString, {}});
-    hive.setValue(testKey, "dword", {Registry::kTypeDword, {1, 0, 0, 0}});
+    hive.setString(kTestKey, "s", "text");
+    hive.setValue(kTestKey, "long", {Registry::kTypeString, Bytes(2000, 'x')});
+    hive.setValue(kTestKey, "expand", {MemoryRegistry::kTypeExpandString, bytesOf("x", true)});
+    hive.setValue(kTestKey, "empty", {Registry::kTypeString, {}});
+    hive.setValue(kTestKey, "dword", {Registry::kTypeDword, {1, 0, 0, 0}});
 
     for (const char *name : {"s", "missing", "long", "expand", "empty", "dword"})
         read(hive, name);
@@ -219,7 +219,7 @@ TEST(Registry, KeyIsClosedOnEveryWayOut)
 
     ThrowingRegistry throwing(hive);
     std::string text;
-    EXPECT_THROW(GetKeyValue(throwing, Registry::kLocalMachine, testKey, "s", text),
+    EXPECT_THROW(GetKeyValue(throwing, Registry::kLocalMachine, kTestKey, "s", text),
                  std::runtime_error);
     EXPECT_EQ(hive.opened(), 7);
     EXPECT_EQ(hive.closed(), 7);
@@ -229,9 +229,9 @@ namespace {
 
 using namespace toolLookup;
 
-const std::string folder = "C:\\Program Files\\Common Files\\Tools";
-const std::string toolInFolder = folder + "\\MSINFO32.EXE";
-const std::string toolAtPath = "C:\\Program Files\\Tools\\msinfo32.exe";
+const std::string kFolder = "C:\\Program Files\\Common Files\\Tools";
+const std::string kToolInFolder = kFolder + "\\MSINFO32.EXE";
+const std::string kToolAtPath = "C:\\Program Files\\Tools\\msinfo32.exe";
 
 using Messages = std::vector<std::string>;
 
@@ -249,15 +249,15 @@ Messages startSysInfo(Registry &registry, Launcher &launcher)
 TEST(SysInfo, PathFromFirstKeyIsStartedWhateverTheFolderHolds)
 {
     MemoryRegistry hive;
-    hive.setString(kPathKey, kPathValue, toolAtPath);
-    hive.setString(kFolderKey, kFolderValue, folder);
+    hive.setString(kPathKey, kPathValue, kToolAtPath);
+    hive.setString(kFolderKey, kFolderValue, kFolder);
     RecordingLauncher launcher;
-    launcher.startable = {toolAtPath, toolInFolder};
-    launcher.existing = {toolInFolder};
+    launcher.startable = {kToolAtPath, kToolInFolder};
+    launcher.existing = {kToolInFolder};
 
     const Messages messages = startSysInfo(hive, launcher);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(launcher.started, std::vector<std::string>{toolAtPath});
+    EXPECT_EQ(launcher.started, std::vector<std::string>{kToolAtPath});
     EXPECT_TRUE(launcher.asked.empty()) << "the full path is started without an existence test";
     EXPECT_EQ(hive.opened(), 1);
     EXPECT_EQ(hive.stillOpen(), 0);
@@ -281,9 +281,9 @@ TEST(SysInfo, UnstartablePathShowsMessageWithoutTryingTheFolder)
 {
     MemoryRegistry hive;
     hive.setString(kPathKey, kPathValue, "C:\\gone\\msinfo32.exe");
-    hive.setString(kFolderKey, kFolderValue, folder);
+    hive.setString(kFolderKey, kFolderValue, kFolder);
     RecordingLauncher launcher;
-    launcher.existing = launcher.startable = {toolInFolder};
+    launcher.existing = launcher.startable = {kToolInFolder};
 
     const Messages messages = startSysInfo(hive, launcher);
     EXPECT_EQ(messages, theMessage);
@@ -297,14 +297,14 @@ TEST(SysInfo, FolderFromSecondKeyGetsTheToolName)
         MemoryRegistry hive;
         if (firstKeyPresent)
             hive.setString(kPathKey, "Other", "not the path");
-        hive.setString(kFolderKey, kFolderValue, folder);
+        hive.setString(kFolderKey, kFolderValue, kFolder);
         RecordingLauncher launcher;
-        launcher.existing = launcher.startable = {toolInFolder};
+        launcher.existing = launcher.startable = {kToolInFolder};
 
         const Messages messages = startSysInfo(hive, launcher);
         EXPECT_TRUE(messages.empty());
-        EXPECT_EQ(launcher.asked, std::vector<std::string>{toolInFolder});
-        EXPECT_EQ(launcher.started, std::vector<std::string>{toolInFolder});
+        EXPECT_EQ(launcher.asked, std::vector<std::string>{kToolInFolder});
+        EXPECT_EQ(launcher.started, std::vector<std::string>{kToolInFolder});
         EXPECT_EQ(hive.stillOpen(), 0);
     }
 }
@@ -328,7 +328,7 @@ TEST(SysInfo, EveryFailureToFindTheToolShowsTheOneMessageOnce)
         MemoryRegistry hive;
         c.setUp(hive);
         RecordingLauncher launcher;
-        launcher.existing = launcher.startable = {toolInFolder};
+        launcher.existing = launcher.startable = {kToolInFolder};
 
         const Messages messages = startSysInfo(hive, launcher);
         EXPECT_EQ(messages, theMessage)
@@ -342,13 +342,13 @@ TEST(SysInfo, OverLongPathCountsAsMissing)
 {
     MemoryRegistry hive;
     hive.setValue(kPathKey, kPathValue, {Registry::kTypeString, Bytes(1500, 'p')});
-    hive.setString(kFolderKey, kFolderValue, folder);
+    hive.setString(kFolderKey, kFolderValue, kFolder);
     RecordingLauncher launcher;
-    launcher.existing = launcher.startable = {toolInFolder};
+    launcher.existing = launcher.startable = {kToolInFolder};
 
     const Messages messages = startSysInfo(hive, launcher);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(launcher.started, std::vector<std::string>{toolInFolder});
+    EXPECT_EQ(launcher.started, std::vector<std::string>{kToolInFolder});
 }
 
 TEST(SysInfo, EmptyOrUnconvertedPathShowsMessageWithoutTryingTheFolder)
@@ -361,9 +361,9 @@ TEST(SysInfo, EmptyOrUnconvertedPathShowsMessageWithoutTryingTheFolder)
     for (const auto &value : values) {
         MemoryRegistry hive;
         hive.setValue(kPathKey, kPathValue, value);
-        hive.setString(kFolderKey, kFolderValue, folder);
+        hive.setString(kFolderKey, kFolderValue, kFolder);
         RecordingLauncher launcher;
-        launcher.existing = launcher.startable = {toolInFolder};
+        launcher.existing = launcher.startable = {kToolInFolder};
 
         const Messages messages = startSysInfo(hive, launcher);
         EXPECT_EQ(messages.size(), 1u);
@@ -375,21 +375,21 @@ TEST(SysInfo, EmptyOrUnconvertedPathShowsMessageWithoutTryingTheFolder)
 TEST(SysInfo, ReadOnlyUserGetsTheTool)
 {
     MemoryRegistry hive;
-    hive.setString(kFolderKey, kFolderValue, folder);
+    hive.setString(kFolderKey, kFolderValue, kFolder);
     hive.setReadOnly(kPathKey, true);
     hive.setReadOnly(kFolderKey, true);
     RecordingLauncher launcher;
-    launcher.existing = launcher.startable = {toolInFolder};
+    launcher.existing = launcher.startable = {kToolInFolder};
 
     const Messages messages = startSysInfo(hive, launcher);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(launcher.started, std::vector<std::string>{toolInFolder});
+    EXPECT_EQ(launcher.started, std::vector<std::string>{kToolInFolder});
 }
 
 TEST(SysInfo, NoErrorEscapesAndTheMessageShowsOnce)
 {
     MemoryRegistry hive;
-    hive.setString(kPathKey, kPathValue, toolAtPath);
+    hive.setString(kPathKey, kPathValue, kToolAtPath);
     RecordingLauncher launcher;
     launcher.throwOnStart = true;
     Messages messages;

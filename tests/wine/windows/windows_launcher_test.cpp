@@ -15,7 +15,7 @@ class Scratch {
 public:
     ~Scratch()
     {
-        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+        for (auto it = m_made.rbegin(); it != m_made.rend(); ++it) {
             SetFileAttributesA(it->c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA((*it + ".ran").c_str());
             if (!DeleteFileA(it->c_str()))
@@ -25,7 +25,7 @@ public:
     std::string folder(const std::string &path)
     {
         CreateDirectoryA(path.c_str(), nullptr);
-        made_.push_back(path);
+        m_made.push_back(path);
         return path;
     }
     std::string file(const std::string &path, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
@@ -35,7 +35,7 @@ public:
         if (handle != INVALID_HANDLE_VALUE)
             CloseHandle(handle);
         SetFileAttributesA(path.c_str(), attributes);
-        made_.push_back(path);
+        m_made.push_back(path);
         return path;
     }
     // A copy of the marker program, which leaves "<path>.ran" when it runs.
@@ -43,12 +43,12 @@ public:
     {
         DeleteFileA((path + ".ran").c_str());
         CopyFileA(besideThisProgram("marker.exe").c_str(), path.c_str(), FALSE);
-        made_.push_back(path);
+        m_made.push_back(path);
         return path;
     }
 
 private:
-    std::vector<std::string> made_;
+    std::vector<std::string> m_made;
 };
 
 std::string tempFolder()
