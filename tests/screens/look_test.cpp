@@ -1,13 +1,17 @@
-// Every screen and message box as a doctor sees it, each window at its place on the 1024 x 768
-// display, compared with its reference picture in tests/data/screens/.
-// TARNWICK_RENEW_SCREENS=1 writes the references afresh instead (see the README).
+// What a doctor sees: every screen and message box pictured at its place on the 1024 x 768 display
+// and compared with tests/data/screens/ (TARNWICK_RENEW_SCREENS=1 renews them, see the README),
+// and every text the screens show compared with the copy in tests/data/texts.json.
 #include "recording_sink.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -166,6 +170,131 @@ TEST_F(Look, HelpsTwoTabs)
     tabs->setCurrentIndex(1);
     settle();
     expectLooksLike(QStringLiteral("help-decision-tree"), help);
+}
+
+// The copy of every text, typed from the design, not taken from the program.
+const QJsonObject &copy()
+{
+    static const QJsonObject texts = [] {
+        QFile file(QStringLiteral(TARNWICK_TEXTS));
+        return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+    }();
+    return texts;
+}
+
+// What a control shows, by its name: a label's or button's text, the list's text field, the
+// window's caption; "name.toolTip" its tooltip.
+QString shown(QWidget *screen, const QString &key)
+{
+    const QString name = key.section(QLatin1Char('.'), 0, 0);
+    QWidget *w = name == QLatin1String("caption") ? screen : screen->findChild<QWidget *>(name);
+    if (!w)
+        return QStringLiteral("<no control>");
+    if (key.endsWith(QLatin1String(".toolTip")))
+        return w->toolTip();
+    if (auto *label = qobject_cast<QLabel *>(w))
+        return label->text();
+    if (auto *button = qobject_cast<QAbstractButton *>(w))
+        return button->text();
+    if (auto *combo = qobject_cast<QComboBox *>(w))
+        return combo->currentText();
+    return w->windowTitle();
+}
+
+class Texts : public Look
+{
+protected:
+    void expectShows(QWidget *screen, const QJsonObject &texts)
+    {
+        ASSERT_NE(screen, nullptr);
+        for (auto it = texts.begin(); it != texts.end(); ++it)
+            EXPECT_EQ(shown(screen, it.key()), it.value().toString()) << screen->objectName().toStdString() << " " << it.key().toStdString();
+    }
+
+    QString message(const QString &screenName, const char *button)
+    {
+        sink.messages.clear();
+        this->button(screenName, button)->click();
+        return sink.messages.size() == 1 ? sink.messages[0].text : QStringLiteral("<%1 messages>").arg(sink.messages.size());
+    }
+};
+
+TEST_F(Texts, TheSplashTopicAndAboutScreensAndTheirMessages)
+{
+    ASSERT_EQ(copy().value(QLatin1String("topics")).toArray().size(), 53) << "no copy at " TARNWICK_TEXTS;
+    const QJsonObject screenTexts = copy().value(QLatin1String("screens")).toObject();
+    for (const QString &name : {screenName::splash, screenName::topics, screenName::about})
+        expectShows(show(name), screenTexts.value(name).toObject());
+
+    const QJsonObject messages = copy().value(QLatin1String("messages")).toObject();
+    EXPECT_EQ(message(screenName::topics, "cmdOK"), messages.value(QLatin1String("topicNothingSelected")).toString());
+    EXPECT_EQ(message(screenName::about, "cmdSysInfo"), messages.value(QLatin1String("systemInformation")).toString());
+
+    auto *combo = control<QComboBox>(screenName::topics, QStringLiteral("Combo1"));
+    const QJsonArray topics = copy().value(QLatin1String("topics")).toArray();
+    EXPECT_EQ(combo->count(), topics.size());
+    for (int i = 0; i < std::min(int(topics.size()), combo->count()); ++i)
+        EXPECT_EQ(combo->itemText(i), topics[i].toString()) << "topic " << i;
+}
+
+// Each node's texts, its options in screen order and tab order, and where each option leads.
+TEST_F(Texts, EveryNodeItsOptionsAndWhereTheyLead)
+{
+    const QString nothingSelected = copy().value(QLatin1String("messages")).toObject().value(QLatin1String("nodeNothingSelected")).toString();
+    for (const QJsonValue &value : copy().value(QLatin1String("nodes")).toArray()) {
+        const QJsonObject node = value.toObject();
+        const QString name = screenName::node(node.value(QLatin1String("node")).toInt());
+        SCOPED_TRACE(name.toStdString());
+        screens().show(screenName::topics)->hide();
+        QWidget *w = screens().show(name);
+        expectShows(w, copy().value(QLatin1String("everyNode")).toObject());
+        expectShows(w, node.value(QLatin1String("texts")).toObject());
+        EXPECT_EQ(message(name, "cmdOK"), nothingSelected);
+
+        QStringList tabs;
+        QWidget *at = button(name, "cmdOK");
+        do {
+            if (at->focusPolicy() & Qt::TabFocus)
+                tabs << at->objectName();
+            at = at->nextInFocusChain();
+        } while (at != button(name, "cmdOK") && tabs.size() < 20);
+        EXPECT_EQ(tabs.join(QLatin1Char(' ')), node.value(QLatin1String("tabs")).toVariant().toStringList().join(QLatin1Char(' ')));
+
+        // Screen order: top to bottom, the left column before the right.
+        QList<QRadioButton *> onScreen = w->findChildren<QRadioButton *>();
+        std::sort(onScreen.begin(), onScreen.end(), [](QWidget *a, QWidget *b) {
+            return std::pair(a->x(), a->y()) < std::pair(b->x(), b->y());
+        });
+        const QJsonArray options = node.value(QLatin1String("options")).toArray();
+        QStringList expected, actual;
+        for (const QJsonValue &option : options)
+            expected << option[QLatin1String("control")].toString() + QLatin1Char(' ') + option[QLatin1String("caption")].toString();
+        for (QRadioButton *radio : onScreen)
+            actual << radio->objectName() + QLatin1Char(' ') + radio->text();
+        EXPECT_EQ(actual, expected);
+
+        for (const QJsonValue &value : options) {
+            const QJsonObject option = value.toObject();
+            SCOPED_TRACE(option.value(QLatin1String("caption")).toString().toStdString());
+            screens().show(screenName::topics)->hide();
+            auto *radio = control<QRadioButton>(screens().show(name)->objectName(), option.value(QLatin1String("control")).toString());
+            ASSERT_NE(radio, nullptr);
+            radio->setChecked(true);
+            const QString shownText = message(name, "cmdOK");
+            const int next = option.value(QLatin1String("next")).toInt(-1);
+            if (next > 0) {
+                EXPECT_EQ(screens().loadedNames(), (QStringList{screenName::topics, screenName::node(next)}));
+                EXPECT_TRUE(sink.messages.empty());
+            } else if (next == 0) {
+                EXPECT_EQ(screens().loadedNames(), QStringList{screenName::topics}) << "the tree ends at the topic list";
+            } else {
+                EXPECT_EQ(shownText, option.value(QLatin1String("recommendation")).toString());
+                EXPECT_TRUE(radio->isChecked());
+            }
+            Module1::CloseAllScreens(screens());
+            settle();
+        }
+    }
 }
 
 } // namespace
