@@ -198,22 +198,6 @@ TEST(TreeData, TwentyEightRecommendationsWithTwentySevenTexts)
     EXPECT_EQ(byContent.count(tree::kUterusPresentText), 0u);
 }
 
-TEST(TreeData, NodeOneHasHeadingDefinitionAndQuestion)
-{
-    const TreeNode &n = tree::node(1);
-    ASSERT_EQ(n.labels.size(), 3u);
-    EXPECT_EQ(n.labels[0].control, "Label2");
-    EXPECT_EQ(n.labels[0].role, TreeLabel::Role::Heading);
-    EXPECT_EQ(n.labels[0].text, tree::kCaption);
-    EXPECT_EQ(n.labels[1].control, "Label1");
-    EXPECT_EQ(n.labels[1].role, TreeLabel::Role::Definition);
-    EXPECT_EQ(n.labels[2].control, "Label3");
-    EXPECT_EQ(n.labels[2].role, TreeLabel::Role::Question);
-    EXPECT_EQ(n.labels[0].tabIndex, 5);
-    EXPECT_EQ(n.labels[1].tabIndex, 2);
-    EXPECT_EQ(n.labels[2].tabIndex, 6);
-}
-
 // ---------------------------------------------------------------- node by node
 
 class EachNode : public ::testing::TestWithParam<int> {
@@ -282,22 +266,6 @@ TEST_P(EachNode, TabOrder)
             first = &l;
     EXPECT_EQ(first->tabIndex, 2);
 
-}
-
-TEST_P(EachNode, OptionsAreInScreenOrder)
-{
-    // Top to bottom; on node 10 the left column before the right one.
-    const auto &opts = n().options;
-    for (std::size_t i = 1; i < opts.size(); ++i) {
-        const tree::Place &a = opts[i - 1].place;
-        const tree::Place &b = opts[i].place;
-        const bool below = b.left == a.left && b.top > a.top;
-        const bool nextColumn = b.left > a.left;
-        EXPECT_TRUE(below || nextColumn) << opts[i - 1].control << " then " << opts[i].control;
-        if (n().number != 10) {
-            EXPECT_TRUE(below) << "one column only: " << opts[i].control;
-        }
-    }
 }
 
 TEST_P(EachNode, ControlsLieWithinASensibleArea)
