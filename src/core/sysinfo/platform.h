@@ -23,7 +23,7 @@ public:
 
     virtual long openKey(Handle root, std::string_view keyName, std::uint32_t options,
                          std::uint32_t access, Handle &key) = 0;
-    // On entry size is the room in data; on return the value's byte count (also when it is short).
+    // On entry size is the room in data; on return the value's byte count, even if it did not fit.
     virtual long queryValue(Handle key, std::string_view valueName, std::uint32_t &type,
                             unsigned char *data, std::uint32_t &size) = 0;
     virtual long closeKey(Handle key) = 0;

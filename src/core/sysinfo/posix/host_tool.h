@@ -23,8 +23,8 @@ std::string findFirstProgram(std::span<const std::string_view> folders,
 std::string hostTool();
 
 // Starts the program at path with no arguments, in a session of its own, with only the standard
-// files, every signal at its default and the environment as this program received it. Waits for
-// nothing and leaves no child behind. False when it could not be started.
+// files, every signal at its default and the environment as this program received it. Does not
+// wait for the program, and leaves no child behind. False when it could not be started.
 bool startDetached(const std::string &path);
 
 } // namespace sysinfo
