@@ -1,8 +1,6 @@
 // The topic screen: its list, its warnings, and where OK, Help, About and Exit lead.
 #include "recording_sink.h"
 
-#include "core/tree/topic_table.h"
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
