@@ -3,6 +3,8 @@
 #include <cctype>
 #include <vector>
 
+namespace diagram {
+
 namespace {
 
 constexpr std::string_view kDiagnosis = "The diagnosis is ";
@@ -46,3 +48,5 @@ std::string outcomeLabel(std::string_view text)
     }
     return all.empty() ? std::string{} : std::string(all.front());
 }
+
+} // namespace diagram
