@@ -1,5 +1,6 @@
 #include "core/diagram/outcome_label.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -11,11 +12,9 @@ constexpr std::string_view kDiagnosis = "The diagnosis is ";
 
 std::string_view trim(std::string_view s)
 {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-        s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-        s.remove_suffix(1);
-    return s;
+    constexpr std::string_view kBlanks = " \t\r\n";
+    s.remove_prefix(std::min(s.find_first_not_of(kBlanks), s.size()));
+    return s.substr(0, s.find_last_not_of(kBlanks) + 1);
 }
 
 // Sentences end at a full stop followed by a blank or the end; "45,X (Turner's syndrome)." stays whole.

@@ -166,12 +166,10 @@ void HelpScreen::Form_Load()
         const QRect display = screen->availableGeometry();
         const int margin = display.width() / 40;
         QRect controls;
-        if (const QWidget *topics = m_topics.data(); topics && topics->isVisible()) {
-            for (const QWidget *control : topics->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (const QWidget *topics = m_topics.data(); topics && topics->isVisible())
+            for (const QWidget *control : topics->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 if (control->isVisible())
                     controls |= control->geometry().translated(topics->geometry().topLeft());
-            }
-        }
         const QMargins frame = requestFrameExtents(this);
         const QRect outer = clearBand(display.marginsRemoved({margin, margin, margin, margin}), controls, margin);
         setGeometry(outer.marginsRemoved(frame));

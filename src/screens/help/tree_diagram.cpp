@@ -25,6 +25,7 @@ constexpr qreal kZoomStep = 1.25;
 constexpr qreal kMinZoom = 0.05;
 constexpr qreal kMaxZoom = 4;
 constexpr qreal kSceneMargin = 16;
+constexpr qreal kLegiblePixels = 9;  // a question's capital letters, on opening
 constexpr qreal kIndent = 36;      // from a question's left edge to the boxes its options lead to
 constexpr qreal kTrunk = 14;       // from a question's left edge to the line its arrows run down
 constexpr qreal kRowGap = 8;
@@ -41,17 +42,14 @@ struct Look {
     Qt::PenStyle line;
 };
 
-Look lookOf(TreeDiagram::Kind kind)
+// By kind: a question, a recommendation, back to the topic list.
+const Look kLooks[] = {{QColor(224, 255, 255), QColor(0, 0, 255), QColor(0, 0, 160), Qt::SolidLine},
+                       {QColor(255, 248, 214), QColor(150, 110, 20), QColor(40, 30, 0), Qt::SolidLine},
+                       {QColor(236, 236, 236), QColor(90, 90, 90), QColor(30, 30, 30), Qt::DashLine}};
+
+const Look &lookOf(TreeDiagram::Kind kind)
 {
-    switch (kind) {
-    case TreeDiagram::Kind::GoToNode:
-        return {QColor(224, 255, 255), QColor(0, 0, 255), QColor(0, 0, 160), Qt::SolidLine};
-    case TreeDiagram::Kind::Recommendation:
-        return {QColor(255, 248, 214), QColor(150, 110, 20), QColor(40, 30, 0), Qt::SolidLine};
-    case TreeDiagram::Kind::BackToTopics:
-        return {QColor(236, 236, 236), QColor(90, 90, 90), QColor(30, 30, 30), Qt::DashLine};
-    }
-    return {};
+    return kLooks[int(kind)];
 }
 
 QFont diagramFont(qreal points, bool bold)
@@ -117,7 +115,7 @@ void TreeDiagram::build()
             y += label->boundingRect().height() + 2;
         }
 
-        const Look look = lookOf(item.kind);
+        const Look &look = lookOf(item.kind);
         auto *words = new QGraphicsTextItem;
         words->document()->setDocumentMargin(3);
         words->setFont(question ? questionFont() : diagramFont(9, false));
@@ -140,9 +138,7 @@ void TreeDiagram::build()
             QPainterPath path({trunk, from->sceneBoundingRect().bottom()});
             path.lineTo(trunk, middle);
             path.lineTo(x, middle);
-            path.moveTo(x - 7, middle - 4);
-            path.lineTo(x, middle);
-            path.lineTo(x - 7, middle + 4);
+            path.addPolygon(QPolygonF{{x - 7, middle - 4}, {x, middle}, {x - 7, middle + 4}});  // the head
             box.arrowIn = m_scene->addPath(path, QPen(kLine, 1.3));
             box.arrowIn->setZValue(-1);
         }
@@ -177,12 +173,6 @@ void TreeDiagram::zoomBy(qreal factor)
         scale(target / zoom(), target / zoom());
 }
 
-qreal TreeDiagram::legibleZoom() const
-{
-    const qreal capital = QFontMetricsF(questionFont()).tightBoundingRect(QStringLiteral("H")).height();
-    return capital > 0 ? kLegiblePixels / capital : 1;
-}
-
 void TreeDiagram::fitWhole()
 {
     m_fit = Fit::Whole;
@@ -203,10 +193,12 @@ void TreeDiagram::refit()
     if (!legibleOnly)
         return;
     m_fit = Fit::Legible;
-    if (zoom() >= legibleZoom())
+    const qreal capital = QFontMetricsF(questionFont()).tightBoundingRect(QStringLiteral("H")).height();
+    const qreal legible = capital > 0 ? kLegiblePixels / capital : 1;
+    if (zoom() >= legible)
         return;
     // Too small to read whole: the top of the tree at a readable size, the rest a scroll away.
-    setTransform(QTransform::fromScale(legibleZoom(), legibleZoom()));
+    setTransform(QTransform::fromScale(legible, legible));
     horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
     verticalScrollBar()->setValue(verticalScrollBar()->minimum());
     // The chosen box's text resizes the view: the box chosen stays in sight.
@@ -217,7 +209,7 @@ void TreeDiagram::refit()
 void TreeDiagram::updateHighlight()
 {
     for (qsizetype i = 0; i < m_boxes.size(); ++i) {
-        const Look look = lookOf(m_boxes[i].kind);
+        const Look &look = lookOf(m_boxes[i].kind);
         const bool on = i == m_current && hasFocus();
         m_boxes[i].item->setPen(on ? QPen(kHighlight, 3) : QPen(look.border, 1.5, look.line));
     }

@@ -38,9 +38,6 @@ public:
     // The whole tree in view, at most at its natural size; it stays so while the view is resized.
     void fitWhole();
     bool isFitted() const { return m_fit == Fit::Whole; }
-    // The least zoom at which a question's capital letters stand kLegiblePixels high.
-    qreal legibleZoom() const;
-    static constexpr qreal kLegiblePixels = 9;
     qreal zoom() const { return transform().m11(); }
     static QFont questionFont();
 
