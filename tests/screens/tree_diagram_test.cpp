@@ -329,6 +329,10 @@ TEST_F(HelpTree, EnterSpaceOrAClickShowsTheFullTextBesideTheDrawing)
     key(Qt::Key_Return);
     EXPECT_EQ(chosen->text(), str(*tree::node(4).options[0].outcome.text));
     EXPECT_TRUE(control<QLabel>(kHelp, QStringLiteral("lblChosenHeading"))->text().contains(QStringLiteral("Imperforate hymen")));
+    // The text beside the drawing takes room from it; the chosen box stays in sight.
+    settle();
+    const QRectF seen = diagram->mapToScene(diagram->viewport()->rect()).boundingRect();
+    EXPECT_TRUE(seen.contains(sceneRectOf(box(outcomeName(4, 0)))));
 
     diagram->setCurrent(indexOf(outcomeName(5, 1)));
     key(Qt::Key_Space);
