@@ -4,6 +4,7 @@
 
 #include "screens/help/tree_diagram.h"
 #include "core/tree/tree_node.h"
+#include "widgets/text.h"
 
 #include <QApplication>
 #include <QGraphicsItem>
@@ -26,11 +27,6 @@ using tree::TreeOutcome;
 
 const QString kStart = QStringLiteral("frmStart");
 const QString kHelp = QStringLiteral("frmHelp");
-
-QString str(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 QRectF sceneRectOf(const Box *box)
 {
@@ -127,9 +123,9 @@ TEST_F(HelpTree, DrawsEveryQuestionAndEveryOutcomeOfTheTables)
             ASSERT_NE(leaf, nullptr) << "node " << node.number << " option " << j;
             EXPECT_EQ(leaf->kind, outcome.kind == TreeOutcome::Kind::Recommendation ? Kind::Recommendation
                                                                                   : Kind::BackToTopics);
-            EXPECT_EQ(leaf->fullText, str(*outcome.text));
-            EXPECT_EQ(QTextDocumentFragment::fromHtml(leaf->item->toolTip()).toPlainText(), str(*outcome.text));
-            EXPECT_TRUE(leaf->heading.contains(str(node.options[j].caption)));
+            EXPECT_EQ(leaf->fullText, toQString(*outcome.text));
+            EXPECT_EQ(QTextDocumentFragment::fromHtml(leaf->item->toolTip()).toPlainText(), toQString(*outcome.text));
+            EXPECT_TRUE(leaf->heading.contains(toQString(node.options[j].caption)));
         }
     }
     EXPECT_EQ(questions, 16u);
@@ -168,9 +164,9 @@ TEST_F(HelpTree, OneArrowPerOptionFromItsQuestionIntoWhereItLeads)
             const QList<QGraphicsItem *> above = diagram->scene()->items(QPointF(b.left() + 4, b.top() - 4));
             const bool captioned = std::any_of(above.cbegin(), above.cend(), [&](const QGraphicsItem *item) {
                 const auto *label = qgraphicsitem_cast<const QGraphicsSimpleTextItem *>(item);
-                return label && label->text() == str(option.caption);
+                return label && label->text() == toQString(option.caption);
             });
-            EXPECT_TRUE(captioned) << str(option.caption).toStdString();
+            EXPECT_TRUE(captioned) << toQString(option.caption).toStdString();
         }
     }
     EXPECT_EQ(options, 44u);
@@ -327,7 +323,7 @@ TEST_F(HelpTree, EnterSpaceOrAClickShowsTheFullTextBesideTheDrawing)
 
     diagram->setCurrent(indexOf(outcomeName(4, 0)));
     key(Qt::Key_Return);
-    EXPECT_EQ(chosen->text(), str(*tree::node(4).options[0].outcome.text));
+    EXPECT_EQ(chosen->text(), toQString(*tree::node(4).options[0].outcome.text));
     EXPECT_TRUE(control<QLabel>(kHelp, QStringLiteral("lblChosenHeading"))->text().contains(QStringLiteral("Imperforate hymen")));
     // The text beside the drawing takes room from it; the chosen box stays in sight.
     settle();
@@ -336,14 +332,14 @@ TEST_F(HelpTree, EnterSpaceOrAClickShowsTheFullTextBesideTheDrawing)
 
     diagram->setCurrent(indexOf(outcomeName(5, 1)));
     key(Qt::Key_Space);
-    EXPECT_EQ(chosen->text(), str(*tree::node(5).options[1].outcome.text));
+    EXPECT_EQ(chosen->text(), toQString(*tree::node(5).options[1].outcome.text));
 
     // A click on a box, on its words or beside them, at whatever zoom it is drawn.
     key(Qt::Key_Plus, Qt::ControlModifier);
     const Box *savage = box(outcomeName(13, 1));
     diagram->ensureVisible(savage->item);
     QTest::mouseClick(diagram->viewport(), Qt::LeftButton, {}, diagram->mapFromScene(sceneRectOf(savage).center()));
-    EXPECT_EQ(chosen->text(), str(*tree::node(13).options[1].outcome.text));
+    EXPECT_EQ(chosen->text(), toQString(*tree::node(13).options[1].outcome.text));
     EXPECT_EQ(diagram->current(), indexOf(savage->name));
     const Box *question = box(QStringLiteral("question13"));
     QTest::mouseClick(diagram->viewport(), Qt::LeftButton, {},
