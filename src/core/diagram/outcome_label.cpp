@@ -1,7 +1,10 @@
 #include "core/diagram/outcome_label.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
+
+namespace diagram {
 
 namespace {
 
@@ -9,11 +12,9 @@ constexpr std::string_view kDiagnosis = "The diagnosis is ";
 
 std::string_view trim(std::string_view s)
 {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front())))
-        s.remove_prefix(1);
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
-        s.remove_suffix(1);
-    return s;
+    constexpr std::string_view kBlanks = " \t\r\n";
+    s.remove_prefix(std::min(s.find_first_not_of(kBlanks), s.size()));
+    return s.substr(0, s.find_last_not_of(kBlanks) + 1);
 }
 
 // Sentences end at a full stop followed by a blank or the end; "45,X (Turner's syndrome)." stays whole.
@@ -46,3 +47,5 @@ std::string outcomeLabel(std::string_view text)
     }
     return all.empty() ? std::string{} : std::string(all.front());
 }
+
+} // namespace diagram

@@ -60,35 +60,20 @@ and <b>Ctrl+minus</b> zoom; <b>Ctrl+0</b> shows the whole tree again. Drag the d
 <p><b>About</b> shows the program's version and can start your system's information tool.</p>
 )";
 
-// The largest rectangle within `area` that keeps `gap` away from every one of `obstacles`.
-QRect largestClearRect(const QRect &area, const QList<QRect> &obstacles, int gap)
+// The largest band of `area` beside all of `obstacles` (left of, right of, above or below them),
+// `gap` away from them.
+QRect clearBand(const QRect &area, const QRect &obstacles, int gap)
 {
-    QList<int> lefts{area.left()}, rights{area.right()}, tops{area.top()}, bottoms{area.bottom()};
-    QList<QRect> grown;
-    for (const QRect &obstacle : obstacles) {
-        const QRect g = obstacle.adjusted(-gap, -gap, gap, gap);
-        grown.append(g);
-        lefts.append(g.right() + 1);
-        rights.append(g.left() - 1);
-        tops.append(g.bottom() + 1);
-        bottoms.append(g.top() - 1);
-    }
-    QRect best;
-    qint64 bestArea = 0;
-    for (int left : lefts)
-        for (int right : rights)
-            for (int top : tops)
-                for (int bottom : bottoms) {
-                    const QRect candidate(QPoint(left, top), QPoint(right, bottom));
-                    const qint64 size = qint64(candidate.width()) * candidate.height();
-                    if (candidate.isEmpty() || size <= bestArea || !area.contains(candidate))
-                        continue;
-                    if (std::none_of(grown.cbegin(), grown.cend(),
-                                     [&](const QRect &g) { return g.intersects(candidate); })) {
-                        best = candidate;
-                        bestArea = size;
-                    }
-                }
+    if (obstacles.isEmpty())
+        return area;
+    const QRect g = obstacles.adjusted(-gap, -gap, gap, gap);
+    const QRect bands[] = {QRect(area.topLeft(), QPoint(g.left() - 1, area.bottom())) & area,
+                           QRect(QPoint(g.right() + 1, area.top()), area.bottomRight()) & area,
+                           QRect(area.topLeft(), QPoint(area.right(), g.top() - 1)) & area,
+                           QRect(QPoint(area.left(), g.bottom() + 1), area.bottomRight()) & area};
+    const auto size = [](const QRect &r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height(); };
+    const QRect best = *std::max_element(std::begin(bands), std::end(bands),
+                                         [&](const QRect &a, const QRect &b) { return size(a) < size(b); });
     return best.isEmpty() ? area : best;
 }
 
@@ -98,7 +83,7 @@ HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     : QWidget(parent)
     , tabHelp(new QTabWidget(this))
     , txtHelp(new QTextBrowser)
-    , diagram(new TreeDiagram)
+    , m_diagram(new TreeDiagram)
     , lblChosenHeading(new QLabel)
     , lblChosen(new QLabel)
     , cmdClose(new QPushButton(QStringLiteral("&Close"), this))
@@ -131,13 +116,13 @@ HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     lblChosen->setWordWrap(true);
     lblChosen->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     lblChosen->setText(QStringLiteral("Nothing chosen yet."));
-    connect(diagram, &TreeDiagram::boxActivated, this, &HelpScreen::showChosen);
+    connect(m_diagram, &TreeDiagram::boxActivated, this, &HelpScreen::showChosen);
 
-    chosenBox = new QFrame;
-    chosenBox->setFrameShape(QFrame::StyledPanel);
-    chosenBox->setBackgroundRole(QPalette::Base);
-    chosenBox->setAutoFillBackground(true);
-    auto *chosenLayout = new QVBoxLayout(chosenBox);
+    m_chosenBox = new QFrame;
+    m_chosenBox->setFrameShape(QFrame::StyledPanel);
+    m_chosenBox->setBackgroundRole(QPalette::Base);
+    m_chosenBox->setAutoFillBackground(true);
+    auto *chosenLayout = new QVBoxLayout(m_chosenBox);
     chosenLayout->addWidget(lblChosenHeading);
     chosenLayout->addWidget(lblChosen);
     chosenLayout->addStretch();
@@ -145,10 +130,10 @@ HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     auto *treePage = new QWidget;
     auto *treeLayout = new QVBoxLayout(treePage);
     treeLayout->addWidget(hint);
-    treeRow = new QBoxLayout(QBoxLayout::TopToBottom);
-    treeRow->addWidget(diagram, 1);
-    treeRow->addWidget(chosenBox);
-    treeLayout->addLayout(treeRow, 1);
+    m_treeRow = new QBoxLayout(QBoxLayout::TopToBottom);
+    m_treeRow->addWidget(m_diagram, 1);
+    m_treeRow->addWidget(m_chosenBox);
+    treeLayout->addLayout(m_treeRow, 1);
 
     tabHelp->setObjectName(QStringLiteral("tabHelp"));
     tabHelp->addTab(txtHelp, QStringLiteral("&How to use"));
@@ -180,16 +165,13 @@ void HelpScreen::Form_Load()
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect display = screen->availableGeometry();
         const int margin = display.width() / 40;
-        QList<QRect> controls;
-        if (const QWidget *topics = m_topics.data(); topics && topics->isVisible()) {
-            for (const QWidget *control : topics->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        QRect controls;
+        if (const QWidget *topics = m_topics.data(); topics && topics->isVisible())
+            for (const QWidget *control : topics->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 if (control->isVisible())
-                    controls.append(control->geometry().translated(topics->geometry().topLeft()));
-            }
-        }
+                    controls |= control->geometry().translated(topics->geometry().topLeft());
         const QMargins frame = requestFrameExtents(this);
-        const QRect outer = largestClearRect(display.marginsRemoved({margin, margin, margin, margin}), controls,
-                                             margin);
+        const QRect outer = clearBand(display.marginsRemoved({margin, margin, margin, margin}), controls, margin);
         setGeometry(outer.marginsRemoved(frame));
     }
     cmdClose->setFocus();
@@ -206,6 +188,6 @@ void HelpScreen::resizeEvent(QResizeEvent *event)
     // A wide, low window (below the topic screen's controls) keeps its height for the drawing
     // and reads out the chosen box beside it.
     const bool wide = width() > 2 * height();
-    treeRow->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-    chosenBox->setMaximumWidth(wide ? width() / 3 : QWIDGETSIZE_MAX);
+    m_treeRow->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+    m_chosenBox->setMaximumWidth(wide ? width() / 3 : QWIDGETSIZE_MAX);
 }

@@ -34,11 +34,11 @@ private:
 
     QTabWidget *tabHelp;
     QTextBrowser *txtHelp;
-    TreeDiagram *diagram;
+    TreeDiagram *m_diagram;
     QLabel *lblChosenHeading;
     QLabel *lblChosen;
-    QFrame *chosenBox;
-    QBoxLayout *treeRow;  // the drawing and the chosen box's text
+    QFrame *m_chosenBox;
+    QBoxLayout *m_treeRow;  // the drawing and the chosen box's text
     QPushButton *cmdClose;
     QPointer<const QWidget> m_topics;
 };

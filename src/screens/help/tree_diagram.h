@@ -7,34 +7,39 @@
 #include <QGraphicsView>
 #include <QList>
 
-class DiagramArrow;
-class DiagramBox;
+class QGraphicsPathItem;
+class QGraphicsRectItem;
 
 class TreeDiagram : public QGraphicsView
 {
     Q_OBJECT
 
 public:
+    using Kind = diagram::TreeLayout::Kind;
+    struct Box {
+        Kind kind;
+        QString name;      // "question4", or "outcome4.1" for node 4's first option
+        QString heading;   // what the box is, as the chosen box's heading says it
+        QString fullText;  // the question, or the outcome's text in full
+        QGraphicsRectItem *item;
+        QGraphicsPathItem *arrowIn;  // from the question above; none for node 1
+    };
+
     explicit TreeDiagram(QWidget *parent = nullptr);
 
-    // In walking order: each question, then what its options lead to.
-    const QList<DiagramBox *> &boxes() const { return m_boxes; }
-    const QList<DiagramArrow *> &arrows() const { return m_arrows; }
+    // In walking order, which is the drawing's from the top down: each question, then what its
+    // options lead to.
+    const QList<Box> &boxes() const { return m_boxes; }
+    int current() const { return m_current; }
+    void setCurrent(int index);
+    void activate(int index);
 
-    DiagramBox *currentBox() const { return m_current >= 0 ? m_boxes.at(m_current) : nullptr; }
-    void setCurrentBox(DiagramBox *box);
-    // Says what the box holds, in full.
-    void activate(DiagramBox *box);
-
-    void zoomIn();
-    void zoomOut();
+    void zoomBy(qreal factor);
     // The whole tree in view, at most at its natural size; it stays so while the view is resized.
     void fitWhole();
     bool isFitted() const { return m_fit == Fit::Whole; }
-    // The least zoom at which a question's capital letters stand kLegiblePixels high.
-    qreal legibleZoom() const;
-    static constexpr qreal kLegiblePixels = 9;
     qreal zoom() const { return transform().m11(); }
+    static QFont questionFont();
 
 signals:
     void boxActivated(const QString &heading, const QString &text);
@@ -51,21 +56,15 @@ protected:
 
 private:
     void build();
-    void zoomTo(qreal factor);
-    void fitOnOpening();
-    void moveTo(int index);
-    int neighbourInRow(int index, int step) const;
-    DiagramBox *boxAt(const QPoint &viewportPos) const;
+    void refit();
     void updateHighlight();
 
     QGraphicsScene *m_scene;
-    TreeLayout m_layout;
-    QList<DiagramBox *> m_boxes;    // box i draws m_layout.items()[i]
-    QList<DiagramArrow *> m_arrows;
-    QList<QList<int>> m_rows;       // box indexes a depth, left to right
+    diagram::TreeLayout m_layout;
+    QList<Box> m_boxes;  // box i draws m_layout.items()[i]
     int m_current = -1;
-    // Until the doctor zooms: the whole tree where it can be read so, else the top of the tree
-    // at a size it can be read at; after Ctrl+0 the whole tree at any size.
+    // Until the doctor zooms: the whole tree where it can be read so, else its top at a size it
+    // can be read at; after Ctrl+0 the whole tree at any size.
     enum class Fit { Legible, Whole, None };
     Fit m_fit = Fit::Legible;
 };
