@@ -1,4 +1,5 @@
 // Tarnwick: the splash screen first, then whatever the user asks for, until the last screen goes.
+#include "core/sysinfo/sys_info.h"
 #include "shell/navigator.h"
 #include "shell/screen_table.h"
 #include "widgets/design_font.h"
@@ -12,7 +13,7 @@ int main(int argc, char *argv[])
     // desktop run through XWayland where there is one. A QT_QPA_PLATFORM of the user's own wins.
     // (Wine hands DISPLAY on to Windows programs too, hence only here.)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+        sysinfo::setForThisProgramOnly("QT_QPA_PLATFORM", "xcb");
 #endif
     QApplication app(argc, argv);
     // The program ends when its last screen is unloaded, not when a window closes.
@@ -24,6 +25,6 @@ int main(int argc, char *argv[])
 
     Navigator navigator;
     registerScreens(navigator);
-    navigator.show(screenName::splash);
+    navigator.show(screenName::kSplash);
     return app.exec();
 }

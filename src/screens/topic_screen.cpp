@@ -1,5 +1,6 @@
 #include "screens/topic_screen.h"
 
+#include "core/tree/topic_table.h"
 #include "widgets/app_icon.h"
 #include "widgets/controls.h"
 #include "widgets/design_font.h"
@@ -8,7 +9,6 @@
 #include "widgets/text.h"
 #include "widgets/twips.h"
 #include "widgets/window_sizing.h"
-#include "screens/topic_table.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -128,7 +128,6 @@ void TopicScreen::cmdOK_Click()
         return;
     }
     if (index == kPrimaryAmenorrheaIndex) {
-        hide();
         emit nodeRequested(1);
         return;
     }

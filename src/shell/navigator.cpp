@@ -102,6 +102,13 @@ void Navigator::unload(QWidget *screen)
     }
 }
 
+void Navigator::unloadAll()
+{
+    // Downwards, so the positions not yet visited stay valid as screens go.
+    for (qsizetype i = m_loaded.size() - 1; i >= 0; --i)
+        unload(m_loaded.at(i));
+}
+
 bool Navigator::eventFilter(QObject *watched, QEvent *event)
 {
     // The screen's own closeEvent still runs afterwards; a question screen goes home there.
@@ -128,7 +135,6 @@ void Navigator::endIfNothingLoaded()
     m_endCheckQueued = false;
     if (!m_loaded.isEmpty())
         return;
-    emit ended();
     if (m_endHandler)
         m_endHandler();
     else

@@ -32,6 +32,8 @@ public:
     void hide(const QString &name);
     void unload(const QString &name);
     void unload(QWidget *screen);
+    // Every loaded screen, hidden ones included, the most recently loaded first.
+    void unloadAll();
 
     QWidget *find(const QString &name) const;
     bool isLoaded(const QWidget *screen) const { return m_loaded.contains(screen); }
@@ -42,9 +44,6 @@ public:
     // Runs once the last loaded screen is gone and the handler that unloaded it has
     // returned; by default it quits the event loop.
     void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
-
-signals:
-    void ended();
 
 protected:
     // Closing a screen's window unloads it.

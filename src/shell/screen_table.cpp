@@ -30,7 +30,7 @@ QWidget *splashScreen(Navigator &navigator)
     QObject::connect(screen, &SplashScreen::finished, &navigator, [&navigator, screen] {
         // A late trigger finds the splash already gone and does nothing.
         if (navigator.isLoaded(screen))
-            replace(navigator, screen, screenName::topics);
+            replace(navigator, screen, screenName::kTopics);
     });
     screen->Form_Load();
     return screen;
@@ -39,12 +39,15 @@ QWidget *splashScreen(Navigator &navigator)
 QWidget *topicScreen(Navigator &navigator)
 {
     auto *screen = new TopicScreen;
-    QObject::connect(screen, &TopicScreen::nodeRequested, &navigator,
-                     [&navigator](int node) { navigator.show(screenName::node(node)); });
+    // The list stays loaded, hidden, while the tree runs.
+    QObject::connect(screen, &TopicScreen::nodeRequested, &navigator, [&navigator](int node) {
+        navigator.hide(screenName::kTopics);
+        navigator.show(screenName::node(node));
+    });
     QObject::connect(screen, &TopicScreen::helpRequested, &navigator,
-                     [&navigator] { navigator.show(screenName::help); });
+                     [&navigator] { navigator.show(screenName::kHelp); });
     QObject::connect(screen, &TopicScreen::aboutRequested, &navigator,
-                     [&navigator] { navigator.show(screenName::about); });
+                     [&navigator] { navigator.show(screenName::kAbout); });
     QObject::connect(screen, &TopicScreen::exitRequested, &navigator,
                      [&navigator] { Module1::CloseAllScreens(navigator); });
     screen->Form_Load();
@@ -57,10 +60,10 @@ QWidget *questionScreen(Navigator &navigator, int node)
     QObject::connect(screen, &QuestionScreen::nodeRequested, &navigator,
                      [&navigator, screen](int next) { replace(navigator, screen, screenName::node(next)); });
     QObject::connect(screen, &QuestionScreen::homeRequested, &navigator,
-                     [&navigator, screen] { replace(navigator, screen, screenName::topics); });
+                     [&navigator, screen] { replace(navigator, screen, screenName::kTopics); });
     QObject::connect(screen, &QuestionScreen::treeEnded, &navigator, [&navigator, screen](const QString &text) {
-        replace(navigator, screen, screenName::topics);
-        showMessage(navigator.find(screenName::topics), text, MessageIcon::None);
+        replace(navigator, screen, screenName::kTopics);
+        showMessage(navigator.find(screenName::kTopics), text, MessageIcon::None);
     });
     QObject::connect(screen, &QuestionScreen::exitRequested, &navigator,
                      [&navigator] { Module1::CloseAllScreens(navigator); });
@@ -70,7 +73,7 @@ QWidget *questionScreen(Navigator &navigator, int node)
 
 QWidget *helpScreen(Navigator &navigator)
 {
-    auto *screen = new HelpScreen(navigator.find(screenName::topics));
+    auto *screen = new HelpScreen(navigator.find(screenName::kTopics));
     QObject::connect(screen, &HelpScreen::finished, &navigator, [&navigator, screen] { navigator.unload(screen); });
     screen->Form_Load();
     return screen;
@@ -88,10 +91,10 @@ QWidget *aboutScreen(Navigator &navigator)
 
 void registerScreens(Navigator &navigator)
 {
-    navigator.add(screenName::splash, [&navigator] { return splashScreen(navigator); });
-    navigator.add(screenName::topics, [&navigator] { return topicScreen(navigator); });
-    navigator.add(screenName::help, [&navigator] { return helpScreen(navigator); });
-    navigator.add(screenName::about, [&navigator] { return aboutScreen(navigator); });
+    navigator.add(screenName::kSplash, [&navigator] { return splashScreen(navigator); });
+    navigator.add(screenName::kTopics, [&navigator] { return topicScreen(navigator); });
+    navigator.add(screenName::kHelp, [&navigator] { return helpScreen(navigator); });
+    navigator.add(screenName::kAbout, [&navigator] { return aboutScreen(navigator); });
     for (int n = 1; n <= tree::kNodeCount; ++n)
         navigator.add(screenName::node(n), [&navigator, n] { return questionScreen(navigator, n); });
 }

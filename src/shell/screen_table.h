@@ -8,10 +8,10 @@ class Navigator;
 
 namespace screenName {
 
-inline const QString splash = QStringLiteral("frmSplash");
-inline const QString topics = QStringLiteral("frmStart");
-inline const QString help = QStringLiteral("frmHelp");
-inline const QString about = QStringLiteral("frmAbout");
+inline const QString kSplash = QStringLiteral("frmSplash");
+inline const QString kTopics = QStringLiteral("frmStart");
+inline const QString kHelp = QStringLiteral("frmHelp");
+inline const QString kAbout = QStringLiteral("frmAbout");
 // The question screen of node n (1 to 16): frmAmPrm1 to frmAmPrm16.
 QString node(int n);
 

@@ -5,9 +5,8 @@
 // type and bytes 5-8 the folder value's type (little-endian), bytes 9-10 the PATH value's length
 // (little-endian, cut to what is there); the PATH value's data follows, and the rest is the
 // folder value's data.
-#include "core/sysinfo/memory_registry.h"
+#include "memory_registry.h"
 #include "core/sysinfo/sys_info.h"
-#include "core/sysinfo/tool_lookup.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,11 +21,11 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-constexpr std::uint8_t toolExists = 1;
-constexpr std::uint8_t startThrows = 2;
-constexpr std::uint8_t startSucceeds = 4;
-constexpr std::uint8_t noPath = 8;
-constexpr std::uint8_t noFolder = 16;
+constexpr std::uint8_t kToolExists = 1;
+constexpr std::uint8_t kStartThrows = 2;
+constexpr std::uint8_t kStartSucceeds = 4;
+constexpr std::uint8_t kNoPath = 8;
+constexpr std::uint8_t kNoFolder = 16;
 
 void require(bool condition)
 {
@@ -36,19 +35,19 @@ void require(bool condition)
 
 class ScriptedLauncher : public Launcher {
 public:
-    explicit ScriptedLauncher(std::uint8_t script) : script_(script) {}
+    explicit ScriptedLauncher(std::uint8_t script) : m_script(script) {}
 
     bool fileExists(const std::string &path) override
     {
         asked.push_back(path);
-        return script_ & toolExists;
+        return m_script & kToolExists;
     }
     bool start(const std::string &path) override
     {
         started.push_back(path);
-        if (script_ & startThrows)
+        if (m_script & kStartThrows)
             throw std::runtime_error("cannot start");
-        succeeded = (script_ & startSucceeds) && !path.empty();
+        succeeded = (m_script & kStartSucceeds) && !path.empty();
         return succeeded;
     }
 
@@ -57,7 +56,7 @@ public:
     bool succeeded = false;
 
 private:
-    std::uint8_t script_;
+    std::uint8_t m_script;
 };
 
 std::uint32_t littleEndian(const std::uint8_t *bytes, int count)
@@ -77,9 +76,9 @@ bool expectedText(std::uint32_t type, const Bytes &bytes, std::string &text)
         text.clear();
         return false;
     }
-    if (type == Registry::typeString) {
+    if (type == Registry::kTypeString) {
         text.assign(bytes.begin(), std::find(bytes.begin(), bytes.end(), 0));
-    } else if (type == Registry::typeDword) {
+    } else if (type == Registry::kTypeDword) {
         // The first four bytes, least significant first, as hex without leading zeros.
         text.clear();
         for (std::size_t i = std::min<std::size_t>(bytes.size(), 4); i-- > 0;) {
@@ -107,22 +106,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Bytes folderBytes(data + 11 + pathLength, data + size);
 
     MemoryRegistry hive;
-    if (!(script & noPath))
-        hive.setValue(toolLookup::pathKey, toolLookup::pathValue, {pathType, pathBytes});
-    if (!(script & noFolder))
-        hive.setValue(toolLookup::folderKey, toolLookup::folderValue, {folderType, folderBytes});
+    if (!(script & kNoPath))
+        hive.setValue(toolLookup::kPathKey, toolLookup::kPathValue, {pathType, pathBytes});
+    if (!(script & kNoFolder))
+        hive.setValue(toolLookup::kFolderKey, toolLookup::kFolderValue, {folderType, folderBytes});
 
     std::string text = "before";
-    const bool ok = GetKeyValue(hive, Registry::localMachine, toolLookup::pathKey, toolLookup::pathValue, text);
+    const bool ok = GetKeyValue(hive, Registry::kLocalMachine, toolLookup::kPathKey, toolLookup::kPathValue, text);
     require(hive.stillOpen() == 0);
     std::string expected = "before";
-    require(ok == (!(script & noPath) && expectedText(pathType, pathBytes, expected)));
+    require(ok == (!(script & kNoPath) && expectedText(pathType, pathBytes, expected)));
     require(text == (ok ? expected : std::string()));
 
     ScriptedLauncher launcher(script);
     int messages = 0;
     StartSysInfo(hive, launcher, [&messages](std::string_view shown) {
-        require(shown == sysInfoUnavailableText);
+        require(shown == kSysInfoUnavailableText);
         ++messages;
     });
     require(hive.stillOpen() == 0);
@@ -136,9 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         started = {path};
     } else {
         std::string folder;  // emptied by the failed first lookup
-        if (!(script & noFolder) && expectedText(folderType, folderBytes, folder)) {
-            asked = {folder + std::string(toolLookup::fileInFolder)};
-            if (script & toolExists)
+        if (!(script & kNoFolder) && expectedText(folderType, folderBytes, folder)) {
+            asked = {folder + std::string(toolLookup::kFileInFolder)};
+            if (script & kToolExists)
                 started = asked;
         }
     }

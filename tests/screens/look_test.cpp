@@ -118,7 +118,7 @@ protected:
 
 TEST_F(Look, TheSplashScreenWithItsPicture)
 {
-    QWidget *splash = show(screenName::splash);
+    QWidget *splash = show(screenName::kSplash);
     auto *logo = splash->findChild<QLabel *>(QStringLiteral("imgLogo"));
     ASSERT_TRUE(logo && QTest::qWaitFor([logo] { return !logo->pixmap().isNull(); })) << "imgLogo shows no picture";
     expectLooksLike(QStringLiteral("splash"), splash);
@@ -126,13 +126,13 @@ TEST_F(Look, TheSplashScreenWithItsPicture)
 
 TEST_F(Look, TheTopicScreenAndItsMessages)
 {
-    QWidget *topics = show(screenName::topics);
+    QWidget *topics = show(screenName::kTopics);
     expectLooksLike(QStringLiteral("topics"), topics);
-    expectBoxLooksLike(QStringLiteral("topics-nothing-selected"), button(screenName::topics, "cmdOK"));
+    expectBoxLooksLike(QStringLiteral("topics-nothing-selected"), button(screenName::kTopics, "cmdOK"));
 
-    auto *combo = control<QComboBox>(screenName::topics, QStringLiteral("Combo1"));
+    auto *combo = control<QComboBox>(screenName::kTopics, QStringLiteral("Combo1"));
     combo->setCurrentIndex(0);
-    expectBoxLooksLike(QStringLiteral("topics-other-topic"), button(screenName::topics, "cmdOK"));
+    expectBoxLooksLike(QStringLiteral("topics-other-topic"), button(screenName::kTopics, "cmdOK"));
     combo->setCurrentIndex(2);
     settle();
     expectLooksLike(QStringLiteral("topics-amenorrhea-primary"), topics);
@@ -155,16 +155,16 @@ TEST_F(Look, TheQuestionScreensMessages)
 
 TEST_F(Look, AboutAndItsMessage)
 {
-    show(screenName::topics);
-    QWidget *about = show(screenName::about);
+    show(screenName::kTopics);
+    QWidget *about = show(screenName::kAbout);
     expectLooksLike(QStringLiteral("about"), about);
-    expectBoxLooksLike(QStringLiteral("about-system-information"), button(screenName::about, "cmdSysInfo"));
+    expectBoxLooksLike(QStringLiteral("about-system-information"), button(screenName::kAbout, "cmdSysInfo"));
 }
 
 TEST_F(Look, HelpsTwoTabs)
 {
-    show(screenName::topics);
-    QWidget *help = show(screenName::help);
+    show(screenName::kTopics);
+    QWidget *help = show(screenName::kHelp);
     auto *tabs = help->findChild<QTabWidget *>(QStringLiteral("tabHelp"));
     ASSERT_NE(tabs, nullptr);
     expectLooksLike(QStringLiteral("help-how-to-use"), help);
@@ -224,14 +224,14 @@ TEST_F(Texts, TheSplashTopicAndAboutScreensAndTheirMessages)
 {
     ASSERT_EQ(copy()[u"topics"].toArray().size(), 53) << "no copy at " TARNWICK_TEXTS;
     const QJsonObject screenTexts = copy()[u"screens"].toObject();
-    for (const QString &name : {screenName::splash, screenName::topics, screenName::about})
+    for (const QString &name : {screenName::kSplash, screenName::kTopics, screenName::kAbout})
         expectShows(show(name), screenTexts.value(name).toObject());
 
     const QJsonObject messages = copy()[u"messages"].toObject();
-    EXPECT_EQ(message(screenName::topics, "cmdOK"), messages[u"topicNothingSelected"].toString());
-    EXPECT_EQ(message(screenName::about, "cmdSysInfo"), messages[u"systemInformation"].toString());
+    EXPECT_EQ(message(screenName::kTopics, "cmdOK"), messages[u"topicNothingSelected"].toString());
+    EXPECT_EQ(message(screenName::kAbout, "cmdSysInfo"), messages[u"systemInformation"].toString());
 
-    auto *combo = control<QComboBox>(screenName::topics, QStringLiteral("Combo1"));
+    auto *combo = control<QComboBox>(screenName::kTopics, QStringLiteral("Combo1"));
     const QJsonArray topics = copy()[u"topics"].toArray();
     EXPECT_EQ(combo->count(), topics.size());
     for (int i = 0; i < std::min(int(topics.size()), combo->count()); ++i)
@@ -246,7 +246,7 @@ TEST_F(Texts, EveryNodeItsOptionsAndWhereTheyLead)
         const QJsonObject node = value.toObject();
         const QString name = screenName::node(node[u"node"].toInt());
         SCOPED_TRACE(name.toStdString());
-        screens().show(screenName::topics)->hide();
+        screens().show(screenName::kTopics)->hide();
         QWidget *w = screens().show(name);
         expectShows(w, copy()[u"everyNode"].toObject());
         expectShows(w, node[u"texts"].toObject());
@@ -276,17 +276,17 @@ TEST_F(Texts, EveryNodeItsOptionsAndWhereTheyLead)
         for (const QJsonValue &value : options) {
             const QJsonObject option = value.toObject();
             SCOPED_TRACE(option[u"caption"].toString().toStdString());
-            screens().show(screenName::topics)->hide();
+            screens().show(screenName::kTopics)->hide();
             auto *radio = control<QRadioButton>(screens().show(name)->objectName(), option[u"control"].toString());
             ASSERT_NE(radio, nullptr);
             radio->setChecked(true);
             const QString shownText = message(name, "cmdOK");
             const int next = option[u"next"].toInt(-1);
             if (next > 0) {
-                EXPECT_EQ(screens().loadedNames(), (QStringList{screenName::topics, screenName::node(next)}));
+                EXPECT_EQ(screens().loadedNames(), (QStringList{screenName::kTopics, screenName::node(next)}));
                 EXPECT_TRUE(sink.messages.empty());
             } else if (next == 0) {
-                EXPECT_EQ(screens().loadedNames(), QStringList{screenName::topics}) << "the tree ends at the topic list";
+                EXPECT_EQ(screens().loadedNames(), QStringList{screenName::kTopics}) << "the tree ends at the topic list";
             } else {
                 EXPECT_EQ(shownText, option[u"recommendation"].toString());
                 EXPECT_TRUE(radio->isChecked());

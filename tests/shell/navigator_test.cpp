@@ -83,7 +83,7 @@ TEST_F(ScreenRules, UnloadDestroysAndTheNextShowLoadsAfresh)
 // newest first, and the program ends only once the Exit handler has returned.
 TEST_F(ScreenRules, ExitUnloadsEveryScreenNewestFirstAndEndsAfterTheHandler)
 {
-    QWidget *topics = screens().show(screenName::topics);
+    QWidget *topics = screens().show(screenName::kTopics);
     topics->findChild<QPushButton *>(QStringLiteral("cmdHelp"))->click();
     topics->findChild<QPushButton *>(QStringLiteral("cmdAbout"))->click();
     topics->findChild<QComboBox *>(QStringLiteral("Combo1"))->setCurrentIndex(2);
@@ -192,15 +192,15 @@ TEST_F(InsideABox, ClosingTheQuestionWindowGoesHomeOnceTheRecommendationIsDismis
     question->findChild<QRadioButton *>(QStringLiteral("opt1"))->setChecked(true);
 
     pressUnderABox(question, QStringLiteral("cmdOK"), [&] { question->windowHandle()->close(); });
-    EXPECT_EQ(screens().loadedNames(), QStringList{screenName::topics});
+    EXPECT_EQ(screens().loadedNames(), QStringList{screenName::kTopics});
     EXPECT_TRUE(QTest::qWaitFor([&] { return question.isNull(); }));
     EXPECT_EQ(ends, 0);
 }
 
 TEST_F(InsideABox, CloseAllUnderTheWarningEndsTheProgramAndFreesEveryScreen)
 {
-    QPointer<QWidget> topics = screens().show(screenName::topics);
-    QPointer<QWidget> about = screens().show(screenName::about);
+    QPointer<QWidget> topics = screens().show(screenName::kTopics);
+    QPointer<QWidget> about = screens().show(screenName::kAbout);
 
     pressUnderABox(topics, QStringLiteral("cmdOK"), [&] { Module1::CloseAllScreens(screens()); });
     EXPECT_EQ(screens().count(), 0);
@@ -210,14 +210,14 @@ TEST_F(InsideABox, CloseAllUnderTheWarningEndsTheProgramAndFreesEveryScreen)
 
 TEST_F(InsideABox, TheSplashTickUnderABoxStillGivesWayToTheTopicScreen)
 {
-    QPointer<QWidget> topics = screens().show(screenName::topics);
-    QPointer<SplashScreen> splash = qobject_cast<SplashScreen *>(screens().show(screenName::splash));
+    QPointer<QWidget> topics = screens().show(screenName::kTopics);
+    QPointer<SplashScreen> splash = qobject_cast<SplashScreen *>(screens().show(screenName::kSplash));
 
     pressUnderABox(topics, QStringLiteral("cmdOK"), [&] {
         splash->timer()->start(0);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !screens().isLoaded(splash); }));
     });
-    EXPECT_EQ(screens().loadedNames(), QStringList{screenName::topics});
+    EXPECT_EQ(screens().loadedNames(), QStringList{screenName::kTopics});
     EXPECT_TRUE(QTest::qWaitFor([&] { return splash.isNull(); }));
     EXPECT_FALSE(topics.isNull());
 }

@@ -1,8 +1,7 @@
 // Whatever the registry holds (any type, any bytes, any length) the lookup answers sanely, closes
 // what it opened, and the launcher either starts one program or shows its one message.
-#include "core/sysinfo/memory_registry.h"
+#include "memory_registry.h"
 #include "core/sysinfo/sys_info.h"
-#include "core/sysinfo/tool_lookup.h"
 
 #include <gtest/gtest.h>
 
@@ -17,20 +16,20 @@ using namespace sysinfo;
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-constexpr std::string_view testKey = "SOFTWARE\\Tarnwick\\Stress";
-constexpr std::size_t bufferSize = 1024;
+constexpr std::string_view kTestKey = "SOFTWARE\\Tarnwick\\Stress";
+constexpr std::size_t kBufferSize = 1024;
 
 class Random {
 public:
-    explicit Random(std::uint32_t seed) : rng_(seed) {}
+    explicit Random(std::uint32_t seed) : m_rng(seed) {}
 
-    std::uint32_t below(std::uint32_t n) { return rng_() % n; }
+    std::uint32_t below(std::uint32_t n) { return m_rng() % n; }
     bool oneIn(std::uint32_t n) { return below(n) == 0; }
 
     // Types 0 to 11 as Windows numbers them, now and then any 32-bit number.
     std::uint32_t type()
     {
-        return oneIn(8) ? std::uint32_t(rng_()) : below(12);
+        return oneIn(8) ? std::uint32_t(m_rng()) : below(12);
     }
 
     // Lengths around the edges of the read buffer more often than elsewhere.
@@ -40,7 +39,7 @@ public:
         case 0:
             return below(4);
         case 1:
-            return bufferSize - 2 + below(5);
+            return kBufferSize - 2 + below(5);
         case 2:
             return 2048 - below(3);
         default:
@@ -73,7 +72,7 @@ public:
     }
 
 private:
-    std::mt19937 rng_;
+    std::mt19937 m_rng;
 };
 
 // A string's text ends at its first zero byte, stored terminator or not.
@@ -105,25 +104,25 @@ TEST(RegistryValues, AnyValueReadsAsItsTextOrFailsCleanly)
         const std::uint32_t type = random.type();
         const Bytes bytes = random.bytes(random.length());
         MemoryRegistry hive;
-        hive.setValue(testKey, "Value", {type, bytes});
+        hive.setValue(kTestKey, "Value", {type, bytes});
         const std::string before = random.oneIn(2) ? std::string("kept \xE9") : std::string();
         std::string text = before;
 
-        const bool ok = GetKeyValue(hive, Registry::localMachine, testKey, "Value", text);
+        const bool ok = GetKeyValue(hive, Registry::kLocalMachine, kTestKey, "Value", text);
 
         SCOPED_TRACE("case " + std::to_string(i) + ": type " + std::to_string(type) + ", "
                      + std::to_string(bytes.size()) + " bytes");
         ASSERT_EQ(hive.stillOpen(), 0) << "the key is left open";
         ASSERT_EQ(hive.opened(), hive.closed());
-        if (bytes.size() > bufferSize) {
+        if (bytes.size() > kBufferSize) {
             ASSERT_FALSE(ok);
             ASSERT_TRUE(text.empty());
             continue;
         }
         ASSERT_TRUE(ok);
-        if (type == Registry::typeString)
+        if (type == Registry::kTypeString)
             ASSERT_EQ(text, expectedText(bytes));
-        else if (type == Registry::typeDword)
+        else if (type == Registry::kTypeDword)
             ASSERT_EQ(text, expectedDword(bytes));
         else
             ASSERT_EQ(text, before) << "a value of another type changed the text";
@@ -133,33 +132,33 @@ TEST(RegistryValues, AnyValueReadsAsItsTextOrFailsCleanly)
 TEST(RegistryValues, MissingKeysAndValuesEmptyTheText)
 {
     MemoryRegistry hive;
-    hive.setString(testKey, "Present", "x");
+    hive.setString(kTestKey, "Present", "x");
     std::string text = "old";
-    EXPECT_FALSE(GetKeyValue(hive, Registry::localMachine, "SOFTWARE\\Nowhere", "Present", text));
+    EXPECT_FALSE(GetKeyValue(hive, Registry::kLocalMachine, "SOFTWARE\\Nowhere", "Present", text));
     EXPECT_TRUE(text.empty());
     text = "old";
-    EXPECT_FALSE(GetKeyValue(hive, Registry::localMachine, testKey, "Absent", text));
+    EXPECT_FALSE(GetKeyValue(hive, Registry::kLocalMachine, kTestKey, "Absent", text));
     EXPECT_TRUE(text.empty());
     text = "old";
-    EXPECT_FALSE(GetKeyValue(hive, 0x80000001, testKey, "Present", text));
+    EXPECT_FALSE(GetKeyValue(hive, 0x80000001, kTestKey, "Present", text));
     EXPECT_TRUE(text.empty());
     EXPECT_EQ(hive.stillOpen(), 0);
 }
 
 class RandomLauncher : public Launcher {
 public:
-    explicit RandomLauncher(Random &random) : random_(random) {}
+    explicit RandomLauncher(Random &random) : m_random(random) {}
 
     bool fileExists(const std::string &path) override
     {
         asked.push_back(path);
-        answers.push_back(random_.oneIn(2));
+        answers.push_back(m_random.oneIn(2));
         return answers.back();
     }
     bool start(const std::string &path) override
     {
         started.push_back(path);
-        switch (random_.below(3)) {
+        switch (m_random.below(3)) {
         case 0:
             throw std::runtime_error("cannot start");
         case 1:
@@ -176,7 +175,7 @@ public:
     bool succeeded = false;
 
 private:
-    Random &random_;
+    Random &m_random;
 };
 
 TEST(RegistryValues, TheLauncherStartsOneProgramOrShowsItsOneMessage)
@@ -190,14 +189,14 @@ TEST(RegistryValues, TheLauncherStartsOneProgramOrShowsItsOneMessage)
         if (!random.oneIn(3)) {
             pathType = random.type();
             path = random.bytes(random.length());
-            hive.setValue(pathKey, pathValue, {pathType, path});
+            hive.setValue(kPathKey, kPathValue, {pathType, path});
         }
         if (!random.oneIn(3))
-            hive.setValue(folderKey, folderValue, {random.type(), random.bytes(random.length())});
+            hive.setValue(kFolderKey, kFolderValue, {random.type(), random.bytes(random.length())});
         if (random.oneIn(5))
-            hive.setReadOnly(pathKey, true);
+            hive.setReadOnly(kPathKey, true);
         if (random.oneIn(5))
-            hive.setReadOnly(folderKey, true);
+            hive.setReadOnly(kFolderKey, true);
         RandomLauncher launcher(random);
         std::vector<std::string> messages;
 
@@ -208,18 +207,18 @@ TEST(RegistryValues, TheLauncherStartsOneProgramOrShowsItsOneMessage)
         ASSERT_LE(launcher.started.size(), 1u) << "more than one start";
         ASSERT_EQ(messages.size(), launcher.succeeded ? 0u : 1u);
         if (!messages.empty())
-            ASSERT_EQ(messages.front(), sysInfoUnavailableText);
+            ASSERT_EQ(messages.front(), kSysInfoUnavailableText);
         // The folder's tool is asked for at most once, and started exactly when it was found.
         ASSERT_LE(launcher.asked.size(), 1u);
         if (!launcher.asked.empty()) {
-            ASSERT_TRUE(launcher.asked.front().ends_with(fileInFolder));
+            ASSERT_TRUE(launcher.asked.front().ends_with(kFileInFolder));
             if (launcher.answers.front())
                 ASSERT_EQ(launcher.started, launcher.asked);
             else
                 ASSERT_TRUE(launcher.started.empty()) << "started a tool the folder does not hold";
         }
         // A readable string in the first key is started as it is.
-        if (!path.empty() && pathType == Registry::typeString && path.size() <= bufferSize)
+        if (!path.empty() && pathType == Registry::kTypeString && path.size() <= kBufferSize)
             ASSERT_EQ(launcher.started, std::vector<std::string>{expectedText(path)});
     }
 }

@@ -3,10 +3,9 @@
 #include "recording_sink.h"
 
 #include "core/sysinfo/sys_info.h"
-#include "core/sysinfo/platform.h"
-#include "core/sysinfo/tool_lookup.h"
+#include "core/sysinfo/posix/host_tool.h"
 #include "screens/splash_screen.h"
-#include "screens/topic_table.h"
+#include "core/tree/topic_table.h"
 #include "screens/question_screen.h"
 #include "core/tree/tree_node.h"
 #include "widgets/text.h"
@@ -161,9 +160,7 @@ protected:
         ScreensTest::SetUp();
         sink.onMessage = [this](const RecordedMessage &m) { checkMessage(m); };
         // With a system information program on this host, System Info would really start it.
-        std::string path;
-        sysInfoWouldStart = sysinfo::GetKeyValue(*sysinfo::makeSystemRegistry(), sysinfo::Registry::localMachine,
-                                               sysinfo::toolLookup::pathKey, sysinfo::toolLookup::pathValue, path);
+        sysInfoWouldStart = !sysinfo::hostTool().empty();
         qApp->installEventFilter(&loadWatcher);
     }
 
@@ -570,7 +567,7 @@ private:
                 fail("question warning shown with an option chosen, or on " + parent.toStdString());
             return;
         }
-        if (m.text == toQString(sysinfo::sysInfoUnavailableText)) {
+        if (m.text == toQString(sysinfo::kSysInfoUnavailableText)) {
             if (parent != QStringLiteral("frmAbout") || m.icon != MessageIcon::None)
                 fail("system information message on " + parent.toStdString());
             return;

@@ -1,9 +1,8 @@
-// What a platform gives the system information lookup: a registry to read the tool's place from,
-// and a way to start it. Each platform's folder implements it; a hive in memory stands in elsewhere.
+// What a platform gives the system information lookup: the Windows registry's calls and a way to
+// start a program, and the tool it starts. Each platform's folder implements it.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -14,34 +13,23 @@ class Registry {
 public:
     using Handle = std::uintptr_t;
 
-    static constexpr Handle localMachine = 0x80000002;
-
-    static constexpr std::uint32_t keyQueryValue = 0x0001;
-    // Setting values, creating subkeys and links: what a user who may only read is refused.
-    static constexpr std::uint32_t keyWriteRights = 0x0026;
-
-    static constexpr std::uint32_t typeString = 1;
-    static constexpr std::uint32_t typeExpandString = 2;
-    static constexpr std::uint32_t typeBinary = 3;
-    static constexpr std::uint32_t typeDword = 4;
-
-    static constexpr long success = 0;
-    static constexpr long fileNotFound = 2;
-    static constexpr long accessDenied = 5;
-    static constexpr long invalidHandle = 6;
-    static constexpr long moreData = 234;
+    static constexpr Handle kLocalMachine = 0x80000002;
+    static constexpr std::uint32_t kKeyQueryValue = 0x0001;
+    static constexpr std::uint32_t kTypeString = 1;
+    static constexpr std::uint32_t kTypeDword = 4;
+    static constexpr long kSuccess = 0;
 
     virtual ~Registry() = default;
 
     virtual long openKey(Handle root, std::string_view keyName, std::uint32_t options,
                          std::uint32_t access, Handle &key) = 0;
-    // On entry size is the room in data; on return the value's byte count (also on moreData).
+    // On entry size is the room in data; on return the value's byte count, even if it did not fit.
     virtual long queryValue(Handle key, std::string_view valueName, std::uint32_t &type,
                             unsigned char *data, std::uint32_t &size) = 0;
     virtual long closeKey(Handle key) = 0;
 };
 
-// Finding and starting another program by its path; the system information tool is started this way.
+// Finding and starting another program by its path, as the registry's answer is used.
 class Launcher {
 public:
     virtual ~Launcher() = default;
@@ -53,8 +41,8 @@ public:
     virtual bool start(const std::string &path) = 0;
 };
 
-// On Windows the real registry; elsewhere a hive filled afresh from the host on every call.
-std::unique_ptr<Registry> makeSystemRegistry();
-std::unique_ptr<Launcher> makeSystemLauncher();
+// Starts this platform's system information tool: on Windows the one the registry names, elsewhere
+// the host's own. False when there is none or it could not be started.
+bool startSystemTool();
 
 } // namespace sysinfo

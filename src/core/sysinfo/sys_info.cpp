@@ -1,9 +1,6 @@
 // Finding the system information tool through the registry and starting it.
 #include "core/sysinfo/sys_info.h"
 
-#include "core/sysinfo/platform.h"
-#include "core/sysinfo/tool_lookup.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -13,18 +10,12 @@ namespace sysinfo {
 
 namespace {
 
-constexpr std::size_t readBufferSize = 1024;
+constexpr std::size_t kReadBufferSize = 1024;
 
-class OpenKey {
-public:
-    OpenKey(Registry &registry, Registry::Handle key) : registry_(registry), key_(key) {}
-    ~OpenKey() { registry_.closeKey(key_); }
-    OpenKey(const OpenKey &) = delete;
-    OpenKey &operator=(const OpenKey &) = delete;
-
-private:
-    Registry &registry_;
-    Registry::Handle key_;
+struct KeyCloser {
+    Registry &registry;
+    Registry::Handle key;
+    ~KeyCloser() { registry.closeKey(key); }
 };
 
 // Rendered from the bytes as read, before the trailing zero is trimmed: a DWORD's last byte is its
@@ -41,18 +32,17 @@ std::string dwordText(const unsigned char *bytes, std::size_t count)
     return std::string("&h") + digits;
 }
 
-bool startTool(Registry &registry, Launcher &launcher)
+// Any failure, a thrown error included, ends in the one message.
+void startOrReport(const std::function<bool()> &start, const ShowMessage &showMessage)
 {
-    std::string path;
-    using namespace toolLookup;
-    if (!GetKeyValue(registry, Registry::localMachine, pathKey, pathValue, path)) {
-        if (!GetKeyValue(registry, Registry::localMachine, folderKey, folderValue, path))
-            return false;
-        path += fileInFolder;
-        if (!launcher.fileExists(path))
-            return false;
+    bool started = false;
+    try {
+        started = start();
+    } catch (...) {
+        started = false;
     }
-    return launcher.start(path);
+    if (!started && showMessage)
+        showMessage(kSysInfoUnavailableText);
 }
 
 } // namespace
@@ -62,62 +52,58 @@ bool GetKeyValue(Registry &registry, Registry::Handle KeyRoot, std::string_view 
 {
     Registry::Handle key = 0;
     // Read rights only: a user who may not write to HKEY_LOCAL_MACHINE still finds the tool.
-    if (registry.openKey(KeyRoot, KeyName, 0, Registry::keyQueryValue, key) != Registry::success) {
+    if (registry.openKey(KeyRoot, KeyName, 0, Registry::kKeyQueryValue, key) != Registry::kSuccess) {
         KeyVal.clear();
         return false;
     }
-    const OpenKey closer(registry, key);
+    const KeyCloser closer{registry, key};
 
-    std::array<unsigned char, readBufferSize> buffer{};
+    std::array<unsigned char, kReadBufferSize> buffer{};
     std::uint32_t type = 0;
-    std::uint32_t size = readBufferSize;
-    if (registry.queryValue(key, SubKeyRef, type, buffer.data(), size) != Registry::success) {
+    std::uint32_t size = kReadBufferSize;
+    if (registry.queryValue(key, SubKeyRef, type, buffer.data(), size) != Registry::kSuccess) {
         KeyVal.clear();
         return false;
     }
-    const std::size_t count = std::min<std::size_t>(size, readBufferSize);
+    const std::size_t count = std::min<std::size_t>(size, kReadBufferSize);
 
     // A value without any data bytes is simply empty.
     std::string_view kept(reinterpret_cast<const char *>(buffer.data()), count);
     if (!kept.empty() && kept.back() == '\0')
         kept.remove_suffix(1);
 
-    if (type == Registry::typeString) {
+    if (type == Registry::kTypeString) {
         // What the system would start is the text up to its first zero byte; anything after it
         // ("C:\\x.exe\0\0", or a zero and stray bytes) is not part of the path.
         KeyVal.assign(kept.substr(0, kept.find('\0')));
     }
-    else if (type == Registry::typeDword)
+    else if (type == Registry::kTypeDword)
         KeyVal = dwordText(buffer.data(), count);
     return true;
 }
 
+bool startRegisteredTool(Registry &registry, Launcher &launcher)
+{
+    std::string path;
+    using namespace toolLookup;
+    if (!GetKeyValue(registry, Registry::kLocalMachine, kPathKey, kPathValue, path)) {
+        if (!GetKeyValue(registry, Registry::kLocalMachine, kFolderKey, kFolderValue, path))
+            return false;
+        path += kFileInFolder;
+        if (!launcher.fileExists(path))
+            return false;
+    }
+    return launcher.start(path);
+}
+
 void StartSysInfo(Registry &registry, Launcher &launcher, const ShowMessage &showMessage)
 {
-    bool started = false;
-    try {
-        started = startTool(registry, launcher);
-    } catch (...) {
-        started = false;
-    }
-    if (!started && showMessage)
-        showMessage(sysInfoUnavailableText);
+    startOrReport([&] { return startRegisteredTool(registry, launcher); }, showMessage);
 }
 
 void StartSysInfo(const ShowMessage &showMessage)
 {
-    std::unique_ptr<Registry> registry;
-    std::unique_ptr<Launcher> launcher;
-    try {
-        registry = makeSystemRegistry();
-        launcher = makeSystemLauncher();
-    } catch (...) {
-        registry.reset();
-    }
-    if (registry && launcher)
-        StartSysInfo(*registry, *launcher, showMessage);
-    else if (showMessage)
-        showMessage(sysInfoUnavailableText);
+    startOrReport(startSystemTool, showMessage);
 }
 
 } // namespace sysinfo

@@ -5,7 +5,7 @@
 namespace tree {
 
 namespace {
-constexpr int H = kOptionHeight;
+constexpr int kH = kOptionHeight;
 using Out = TreeOutcome;
 using Role = TreeLabel::Role;
 }
@@ -17,12 +17,12 @@ std::vector<TreeNode> absentBranch()
         {
             .number = 7,
             .labels = {
-                {"Label1", "Measure the patient's height.", Role::Question, {240, 240, 3015, 375}, 2},
+                {"Label1", "Measure the patient's height.", Role::Question, {240, 240, 3015, 375}},
             },
             .options = {
-                {"optShort", "Short", {240, 840, 1095, H}, 5, Out::goTo(8)},
-                {"optTall", "Tall", {240, 1440, 1095, H}, 4, Out::recommend(kPureGonadalDysgenesisText)},
-                {"optNormal", "Normal", {240, 2040, 1095, H}, 3, Out::goTo(9)},
+                {"optShort", "Short", {240, 840, 1095, kH}, 5, Out::goTo(8)},
+                {"optTall", "Tall", {240, 1440, 1095, kH}, 4, Out::recommend(kPureGonadalDysgenesisText)},
+                {"optNormal", "Normal", {240, 2040, 1095, kH}, 3, Out::goTo(9)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 2400, .okTop = 840, .exitLeft = 2400, .exitTop = 1440,
@@ -35,14 +35,14 @@ std::vector<TreeNode> absentBranch()
                 {"Label1",
                  "Look for features of Turner's syndrome, such as webbing of neck, congenital heart disease, "
                  "and cubitus valgus. Obtain her karyotype.",
-                 Role::Question, {120, 120, 4455, 1215}, 2},
+                 Role::Question, {120, 120, 4455, 1215}},
             },
             .options = {
-                {"opt1", "Features present, karyotype 45,X", {120, 1440, 3255, H}, 3,
+                {"opt1", "Features present, karyotype 45,X", {120, 1440, 3255, kH}, 3,
                  Out::recommend(kTurnerSyndromeText)},
-                {"opt2", "Features present, karyotype 46,XX", {120, 2040, 3375, H}, 4,
+                {"opt2", "Features present, karyotype 46,XX", {120, 2040, 3375, kH}, 4,
                  Out::recommend(kNoonanSyndromeText)},
-                {"opt3", "Features absent, loss of short arm of X-chromosome", {120, 2640, 3375, H}, 5,
+                {"opt3", "Features absent, loss of short arm of X-chromosome", {120, 2640, 3375, kH}, 5,
                  Out::recommend(kStreakGonadsText)},
             },
             .sizeFactor = 0.75,
@@ -54,11 +54,11 @@ std::vector<TreeNode> absentBranch()
             .number = 9,
             .labels = {
                 {"Label1", "Obtain the patient's serum FSH and LH levels.", Role::Question,
-                 {240, 120, 4455, 615}, 2},
+                 {240, 120, 4455, 615}},
             },
             .options = {
-                {"optLow", "Low", {360, 1200, 1095, H}, 3, Out::goTo(10)},
-                {"optHigh", "High", {360, 1800, 1335, H}, 4, Out::goTo(11)},
+                {"optLow", "Low", {360, 1200, 1095, kH}, 3, Out::goTo(10)},
+                {"optHigh", "High", {360, 1800, 1335, kH}, 4, Out::goTo(11)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 3120, .okTop = 960, .exitLeft = 3120, .exitTop = 1560,
@@ -69,16 +69,16 @@ std::vector<TreeNode> absentBranch()
         {
             .number = 10,
             .labels = {
-                {"Label1", "Look for other abnormalities.", Role::Question, {360, 120, 3015, 375}, 2},
+                {"Label1", "Look for other abnormalities.", Role::Question, {360, 120, 3015, 375}},
             },
             .options = {
-                {"opt1", "Endocrine disorders", {120, 600, 2055, H}, 3, Out::recommend(kEndocrineDisordersText)},
-                {"opt2", "Gastrointestinal disorders", {120, 1080, 2175, H}, 4,
+                {"opt1", "Endocrine disorders", {120, 600, 2055, kH}, 3, Out::recommend(kEndocrineDisordersText)},
+                {"opt2", "Gastrointestinal disorders", {120, 1080, 2175, kH}, 4,
                  Out::recommend(kGastrointestinalDisordersText)},
-                {"opt3", "Neurological disorders", {120, 1560, 2295, H}, 5,
+                {"opt3", "Neurological disorders", {120, 1560, 2295, kH}, 5,
                  Out::recommend(kNeurologicalDisordersText)},
-                {"opt4", "Kallman syndrome", {2520, 600, 2055, H}, 6, Out::recommend(kKallmanSyndromeText)},
-                {"opt5", "Laurence-Moon-Biedl syndrome", {2520, 1080, 2175, H}, 7,
+                {"opt4", "Kallman syndrome", {2520, 600, 2055, kH}, 6, Out::recommend(kKallmanSyndromeText)},
+                {"opt5", "Laurence-Moon-Biedl syndrome", {2520, 1080, 2175, kH}, 7,
                  Out::recommend(kLaurenceMoonBiedlText)},
             },
             .sizeFactor = 0.75,
@@ -89,12 +89,12 @@ std::vector<TreeNode> absentBranch()
         {
             .number = 11,
             .labels = {
-                {"Label1", "Obtain the patient's karyotype.", Role::Question, {240, 120, 3255, 495}, 2},
+                {"Label1", "Obtain the patient's karyotype.", Role::Question, {240, 120, 3255, 495}},
             },
             .options = {
-                {"optNormal", "Normal", {240, 960, 1095, H}, 3, Out::goTo(12)},
-                {"optXY", "XY", {240, 1440, 855, H}, 4, Out::recommend(kSwyerSyndromeText)},
-                {"optXiso", "X-isochromosome", {240, 1920, 1815, H}, 5, Out::recommend(kXIsochromosomeText)},
+                {"optNormal", "Normal", {240, 960, 1095, kH}, 3, Out::goTo(12)},
+                {"optXY", "XY", {240, 1440, 855, kH}, 4, Out::recommend(kSwyerSyndromeText)},
+                {"optXiso", "X-isochromosome", {240, 1920, 1815, kH}, 5, Out::recommend(kXIsochromosomeText)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 3000, .okTop = 960, .exitLeft = 3000, .exitTop = 1440,
@@ -104,14 +104,14 @@ std::vector<TreeNode> absentBranch()
         {
             .number = 12,
             .labels = {
-                {"Label1", "Check the past history of the patient.", Role::Question, {240, 120, 3855, 375}, 2},
+                {"Label1", "Check the past history of the patient.", Role::Question, {240, 120, 3855, 375}},
             },
             .options = {
-                {"opt1", "Exposure to agents damaging gonads", {240, 720, 3615, H}, 3,
+                {"opt1", "Exposure to agents damaging gonads", {240, 720, 3615, kH}, 3,
                  Out::recommend(kGonadalDamageText)},
-                {"opt2", "Family history", {240, 1200, 1695, H}, 4, Out::recommend(kFamilialGonadalFailureText)},
-                {"opt3", "Medical disorders", {240, 1680, 2055, H}, 5, Out::recommend(kMedicalDisordersText)},
-                {"opt4", "No past history", {240, 2160, 1935, H}, 6, Out::goTo(13)},
+                {"opt2", "Family history", {240, 1200, 1695, kH}, 4, Out::recommend(kFamilialGonadalFailureText)},
+                {"opt3", "Medical disorders", {240, 1680, 2055, kH}, 5, Out::recommend(kMedicalDisordersText)},
+                {"opt4", "No past history", {240, 2160, 1935, kH}, 6, Out::goTo(13)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 3240, .okTop = 1200, .exitLeft = 3240, .exitTop = 1680,
@@ -124,12 +124,12 @@ std::vector<TreeNode> absentBranch()
                 {"Label1",
                  "Perform a laparoscopy and obtain an ovarian biopsy to differentiate between the following "
                  "conditions.",
-                 Role::Question, {120, 0, 3855, 975}, 2},
+                 Role::Question, {120, 0, 3855, 975}},
             },
             .options = {
-                {"opt1", "Infiltrative ovarian disease", {120, 1440, 2655, H}, 3,
+                {"opt1", "Infiltrative ovarian disease", {120, 1440, 2655, kH}, 3,
                  Out::recommend(kInfiltrativeOvarianDiseaseText)},
-                {"opt2", "Savage syndrome", {120, 1920, 2055, H}, 4, Out::recommend(kSavageSyndromeText)},
+                {"opt2", "Savage syndrome", {120, 1920, 2055, kH}, 4, Out::recommend(kSavageSyndromeText)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 3120, .okTop = 1200, .exitLeft = 3120, .exitTop = 1800,

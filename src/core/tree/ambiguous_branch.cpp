@@ -5,7 +5,7 @@
 namespace tree {
 
 namespace {
-constexpr int H = kOptionHeight;
+constexpr int kH = kOptionHeight;
 using Out = TreeOutcome;
 using Role = TreeLabel::Role;
 }
@@ -18,13 +18,13 @@ std::vector<TreeNode> ambiguousBranch()
             .number = 14,
             .labels = {
                 {"Label1", "Assess for the development of virilization with/without gynecomastia.", Role::Question,
-                 {240, 0, 4215, 735}, 2},
+                 {240, 0, 4215, 735}},
             },
             .options = {
-                {"opt1", "Virilization", {240, 840, 1455, H}, 3, Out::goTo(15)},
-                {"opt2", "Virilization plus gynecomastia", {240, 1320, 2895, H}, 4, Out::goTo(16)},
+                {"opt1", "Virilization", {240, 840, 1455, kH}, 3, Out::goTo(15)},
+                {"opt2", "Virilization plus gynecomastia", {240, 1320, 2895, kH}, 4, Out::goTo(16)},
                 // The same text object as node 15 "46, XX".
-                {"opt3", "No virilization or gynecomastia", {240, 1800, 3015, H}, 5,
+                {"opt3", "No virilization or gynecomastia", {240, 1800, 3015, kH}, 5,
                  Out::recommend(kFemalePseudohermaphroditismText)},
             },
             .sizeFactor = 0.75,
@@ -36,12 +36,12 @@ std::vector<TreeNode> ambiguousBranch()
             .number = 15,
             .labels = {
                 {"Label1", "Obtain the patient's karyotype to differentiate between the following conditions.",
-                 Role::Question, {240, 120, 3615, 855}, 2},
+                 Role::Question, {240, 120, 3615, 855}},
             },
             .options = {
-                {"opt1", "46, XX", {360, 1200, 1095, H}, 3, Out::recommend(kFemalePseudohermaphroditismText)},
-                {"opt2", "46, XY", {360, 1680, 1335, H}, 4, Out::recommend(kMalePseudohermaphroditismText)},
-                {"opt3", "XO/XY", {360, 2160, 1095, H}, 5, Out::recommend(kMixedGonadalDysgenesisText)},
+                {"opt1", "46, XX", {360, 1200, 1095, kH}, 3, Out::recommend(kFemalePseudohermaphroditismText)},
+                {"opt2", "46, XY", {360, 1680, 1335, kH}, 4, Out::recommend(kMalePseudohermaphroditismText)},
+                {"opt3", "XO/XY", {360, 2160, 1095, kH}, 5, Out::recommend(kMixedGonadalDysgenesisText)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 2880, .okTop = 1200, .exitLeft = 2880, .exitTop = 1680,
@@ -52,11 +52,11 @@ std::vector<TreeNode> ambiguousBranch()
             .number = 16,
             .labels = {
                 {"Label1", "Check the androgen binding capacity of the patient's skin fibroblasts.", Role::Question,
-                 {120, 120, 4455, 615}, 2},
+                 {120, 120, 4455, 615}},
             },
             .options = {
-                {"opt1", "Normal", {240, 1200, 1095, H}, 3, Out::recommend(kHsd17BetaDeficiencyText)},
-                {"opt2", "Low", {240, 1800, 1335, H}, 4, Out::recommend(kIncompleteAndrogenInsensitivityText)},
+                {"opt1", "Normal", {240, 1200, 1095, kH}, 3, Out::recommend(kHsd17BetaDeficiencyText)},
+                {"opt2", "Low", {240, 1800, 1335, kH}, 4, Out::recommend(kIncompleteAndrogenInsensitivityText)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 3240, .okTop = 960, .exitLeft = 3240, .exitTop = 1560,

@@ -5,7 +5,7 @@
 namespace tree {
 
 namespace {
-constexpr int H = kOptionHeight;
+constexpr int kH = kOptionHeight;
 using Out = TreeOutcome;
 using Role = TreeLabel::Role;
 }
@@ -17,17 +17,17 @@ std::vector<TreeNode> rootBranch()
         {
             .number = 1,
             .labels = {
-                {"Label2", "Primary Amenorrhea", Role::Heading, {0, 0, 4695, 375}, 5},
+                {"Label2", "Primary Amenorrhea", Role::Heading, {0, 0, 4695, 375}},
                 {"Label1",
                  "It is diagnosed when a woman does not get menses by the age of 14 years in the absence of "
                  "secondary sex characteristics, and by the age of 16 years in the presence of secondary sex "
                  "characteristics.",
-                 Role::Definition, {120, 480, 4335, 1455}, 2},
-                {"Label3", "Assess her external genitalia.", Role::Question, {120, 2040, 4695, 375}, 6},
+                 Role::Definition, {120, 480, 4335, 1455}},
+                {"Label3", "Assess her external genitalia.", Role::Question, {120, 2040, 4695, 375}},
             },
             .options = {
-                {"optNormal", "Normal", {120, 2880, 1095, H}, 3, Out::goTo(2)},
-                {"optAmbiguous", "Ambiguous", {120, 3480, 1335, H}, 4, Out::goTo(14)},
+                {"optNormal", "Normal", {120, 2880, 1095, kH}, 3, Out::goTo(2)},
+                {"optAmbiguous", "Ambiguous", {120, 3480, 1335, kH}, 4, Out::goTo(14)},
             },
             .sizeFactor = 0.85,
             .buttons = {.okLeft = 3120, .okTop = 2640, .exitLeft = 3120, .exitTop = 3120,
@@ -37,11 +37,11 @@ std::vector<TreeNode> rootBranch()
         {
             .number = 2,
             .labels = {
-                {"Label1", "Assess her secondary sex characteristics.", Role::Question, {120, 240, 4215, 375}, 2},
+                {"Label1", "Assess her secondary sex characteristics.", Role::Question, {120, 240, 4215, 375}},
             },
             .options = {
-                {"optNormal", "Normal", {240, 1080, 1095, H}, 3, Out::goTo(3)},
-                {"optAbsent", "Absent", {240, 1680, 1335, H}, 4, Out::goTo(7)},
+                {"optNormal", "Normal", {240, 1080, 1095, kH}, 3, Out::goTo(3)},
+                {"optAbsent", "Absent", {240, 1680, 1335, kH}, 4, Out::goTo(7)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 3000, .okTop = 840, .exitLeft = 3000, .exitTop = 1440,
@@ -52,11 +52,11 @@ std::vector<TreeNode> rootBranch()
             .number = 3,
             .labels = {
                 {"Label1", "Look for any obstruction of the outflow tract of her genital system.", Role::Question,
-                 {120, 120, 4455, 735}, 2},
+                 {120, 120, 4455, 735}},
             },
             .options = {
-                {"optPresent", "Present", {240, 1200, 1095, H}, 3, Out::goTo(4)},
-                {"optAbsent", "Absent", {240, 1800, 1335, H}, 4, Out::goTo(5)},
+                {"optPresent", "Present", {240, 1200, 1095, kH}, 3, Out::goTo(4)},
+                {"optAbsent", "Absent", {240, 1800, 1335, kH}, 4, Out::goTo(5)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 3120, .okTop = 1080, .exitLeft = 3120, .exitTop = 1680,
@@ -69,14 +69,14 @@ std::vector<TreeNode> rootBranch()
                 {"Label1",
                  "Determine the nature of the outflow tract obstruction by clinical examination and pelvic "
                  "ultrasonography.",
-                 Role::Question, {120, 120, 4215, 975}, 2},
+                 Role::Question, {120, 120, 4215, 975}},
             },
             .options = {
-                {"opt1", "Imperforate hymen", {120, 1200, 1935, H}, 3, Out::recommend(kImperforateHymenText)},
-                {"opt2", "Transverse vaginal septum", {120, 1680, 2655, H}, 4,
+                {"opt1", "Imperforate hymen", {120, 1200, 1935, kH}, 3, Out::recommend(kImperforateHymenText)},
+                {"opt2", "Transverse vaginal septum", {120, 1680, 2655, kH}, 4,
                  Out::recommend(kTransverseVaginalSeptumText)},
-                {"opt3", "Vaginal atresia", {120, 2160, 1815, H}, 5, Out::recommend(kVaginalAtresiaText)},
-                {"opt4", "Cervical atresia", {120, 2640, 2175, H}, 6, Out::recommend(kCervicalAtresiaText)},
+                {"opt3", "Vaginal atresia", {120, 2160, 1815, kH}, 5, Out::recommend(kVaginalAtresiaText)},
+                {"opt4", "Cervical atresia", {120, 2640, 2175, kH}, 6, Out::recommend(kCervicalAtresiaText)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 3360, .okTop = 1320, .exitLeft = 3360, .exitTop = 2040,
@@ -89,12 +89,12 @@ std::vector<TreeNode> rootBranch()
                 {"Label1",
                  "Assess for the presence of a functioning uterus by clinical examination and pelvic "
                  "ultrasonography.",
-                 Role::Question, {240, 120, 4215, 975}, 2},
+                 Role::Question, {240, 120, 4215, 975}},
             },
             .options = {
-                {"optAbsent", "Absent", {360, 1680, 1095, H}, 3, Out::goTo(6)},
+                {"optAbsent", "Absent", {360, 1680, 1095, kH}, 3, Out::goTo(6)},
                 // No node of the tree: back to the topic list with our own closing message.
-                {"optPresent", "Present", {360, 2280, 1335, H}, 4, Out::backToTopics(kUterusPresentText)},
+                {"optPresent", "Present", {360, 2280, 1335, kH}, 4, Out::backToTopics(kUterusPresentText)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 3240, .okTop = 1440, .exitLeft = 3240, .exitTop = 2040,
@@ -104,11 +104,11 @@ std::vector<TreeNode> rootBranch()
         {
             .number = 6,
             .labels = {
-                {"Label1", "Determine the patient's karyotype.", Role::Question, {120, 360, 3615, 375}, 2},
+                {"Label1", "Determine the patient's karyotype.", Role::Question, {120, 360, 3615, 375}},
             },
             .options = {
-                {"optXX", "46,XX", {240, 1320, 1095, H}, 3, Out::recommend(kMullerianAgenesisText)},
-                {"optXY", "46,XY", {240, 1920, 1335, H}, 4, Out::recommend(kTotalAndrogenInsensitivityText)},
+                {"optXX", "46,XX", {240, 1320, 1095, kH}, 3, Out::recommend(kMullerianAgenesisText)},
+                {"optXY", "46,XY", {240, 1920, 1335, kH}, 4, Out::recommend(kTotalAndrogenInsensitivityText)},
             },
             .sizeFactor = 0.75,
             .buttons = {.okLeft = 2520, .okTop = 960, .exitLeft = 2520, .exitTop = 1560,

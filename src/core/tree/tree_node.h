@@ -50,7 +50,6 @@ struct TreeLabel {
     std::string_view text;
     Role role = Role::Question;
     Place place;
-    int tabIndex = 0;
 };
 
 // The three buttons of every question screen; each is 735 x 375 twips.

@@ -2,7 +2,6 @@
 #include "core/sysinfo/posix/host_tool.h"
 #include "core/sysinfo/sys_info.h"
 #include "temp_folder.h"
-#include "core/sysinfo/tool_lookup.h"
 
 #include <gtest/gtest.h>
 
@@ -116,13 +115,10 @@ TEST(HostTool, SystemProgramsAreFoundByTheirResolvedPath)
 
 TEST(HostTool, SystemBackendsWithoutAToolShowTheMessageOnce)
 {
-    MemoryRegistry hive;
-    fillFromHost(hive);
-    std::string path;
-    if (GetKeyValue(hive, Registry::localMachine, toolLookup::pathKey, toolLookup::pathValue, path))
-        GTEST_SKIP() << "this host has " << path << "; not started from a test";
+    if (const std::string tool = hostTool(); !tool.empty())
+        GTEST_SKIP() << "this host has " << tool << "; not started from a test";
 
     std::vector<std::string> messages;
     StartSysInfo([&messages](std::string_view text) { messages.emplace_back(text); });
-    EXPECT_EQ(messages, std::vector<std::string>{std::string(sysInfoUnavailableText)});
+    EXPECT_EQ(messages, std::vector<std::string>{std::string(kSysInfoUnavailableText)});
 }

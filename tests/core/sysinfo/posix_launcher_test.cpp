@@ -1,5 +1,6 @@
 // The real launcher really starting a program, and refusing what is not one.
-#include "core/sysinfo/posix/posix_launcher.h"
+#include "core/sysinfo/posix/host_tool.h"
+#include "core/sysinfo/sys_info.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -93,9 +95,8 @@ TEST(PosixLauncher, StartsTheProgramAtAPathWithBlanksWithoutWaiting)
                                           0755);
     folder.write("Program", "#!/bin/sh\ntouch '" + marker + ".wrong'\n", 0755);
 
-    PosixLauncher launcher;
     const auto before = std::chrono::steady_clock::now();
-    ASSERT_TRUE(launcher.start(tool));
+    ASSERT_TRUE(startDetached(tool));
     EXPECT_LT(std::chrono::steady_clock::now() - before, 5s);
     ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(marker); }));
 
@@ -115,9 +116,8 @@ TEST(PosixLauncher, StartsTheProgramAtAPathWithBlanksWithoutWaiting)
 
     ASSERT_GT(pid, 0);
     ASSERT_NE(processState(pid), 0) << "still running: start did not wait for it";
+    EXPECT_NE(statusField(pid, "PPid:"), std::to_string(::getpid())) << "not this program's child to reap";
     ::kill(pid, SIGTERM);
-    EXPECT_TRUE(waitFor([&] { return processState(pid) == 0; }))
-        << "the ended program is reaped, not left a zombie (state " << processState(pid) << ")";
 }
 
 TEST(PosixLauncher, RefusesWhatIsNotAStartableProgram)
@@ -127,26 +127,12 @@ TEST(PosixLauncher, RefusesWhatIsNotAStartableProgram)
     const std::string noInterpreter = folder.write("noshebang", "\x7f" "ELFgarbage", 0755);
     std::filesystem::create_directories(folder.path() / "folder");
 
-    PosixLauncher launcher;
-    EXPECT_FALSE(launcher.start((folder.path() / "missing").string()));
-    EXPECT_FALSE(launcher.start(plain)) << "not executable";
-    EXPECT_FALSE(launcher.start((folder.path() / "folder").string()));
-    EXPECT_FALSE(launcher.start(""));
-    EXPECT_FALSE(launcher.start(noInterpreter)) << "exec fails: the spawn error is a failure";
-    EXPECT_FALSE(launcher.start(std::string("/bin/sh\0junk", 12)));
-}
-
-TEST(PosixLauncher, OnlyRegularFilesExist)
-{
-    TempFolder folder;
-    const std::string readOnly = folder.write("tool", "data", 0444);
-
-    PosixLauncher launcher;
-    EXPECT_TRUE(launcher.fileExists(readOnly));
-    EXPECT_FALSE(launcher.fileExists(folder.path().string()));
-    EXPECT_FALSE(launcher.fileExists((folder.path() / "missing").string()));
-    EXPECT_FALSE(launcher.fileExists(""));
-    EXPECT_FALSE(launcher.fileExists(readOnly + std::string("\0x", 2)));
+    EXPECT_FALSE(startDetached((folder.path() / "missing").string()));
+    EXPECT_FALSE(startDetached(plain)) << "not executable";
+    EXPECT_FALSE(startDetached((folder.path() / "folder").string()));
+    EXPECT_FALSE(startDetached(""));
+    EXPECT_FALSE(startDetached(noInterpreter)) << "exec fails: the spawn error is a failure";
+    EXPECT_FALSE(startDetached(std::string("/bin/sh\0junk", 12)));
 }
 
 TEST(PosixLauncher, RefusesRelativePaths)
@@ -157,12 +143,11 @@ TEST(PosixLauncher, RefusesRelativePaths)
     const auto before = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
 
-    PosixLauncher launcher;
     for (const char *relative : {"tool", "./tool"}) {
-        EXPECT_FALSE(launcher.fileExists(relative)) << relative;
-        EXPECT_FALSE(launcher.start(relative)) << relative;
+        EXPECT_FALSE(isStartable(relative)) << relative;
+        EXPECT_FALSE(startDetached(relative)) << relative;
     }
-    EXPECT_TRUE(launcher.fileExists((folder.path() / "tool").string())) << "the same file by its full path";
+    EXPECT_TRUE(isStartable((folder.path() / "tool").string())) << "the same file by its full path";
     std::filesystem::current_path(before);
     std::this_thread::sleep_for(200ms);
     EXPECT_FALSE(std::filesystem::exists(marker));
@@ -183,8 +168,7 @@ TEST(PosixLauncher, ChildGetsOnlyTheStandardFilesAndDefaultSignals)
     ::sigaction(SIGUSR1, &ignore, &oldUsr1);
     ::sigaction(SIGALRM, &ignore, &oldAlrm);
 
-    PosixLauncher launcher;
-    const bool started = launcher.start(tool);
+    const bool started = startDetached(tool);
     ::close(leaked);
     ::sigaction(SIGUSR1, &oldUsr1, nullptr);
     ::sigaction(SIGALRM, &oldAlrm, nullptr);
@@ -205,25 +189,47 @@ TEST(PosixLauncher, ChildGetsOnlyTheStandardFilesAndDefaultSignals)
     EXPECT_TRUE(waitFor([&] { return processState(pid) == 0; }));
 }
 
-TEST(PosixLauncher, ManyStartsShareOneReaper)
+TEST(PosixLauncher, ManyStartsLeaveNoChildAndNoThread)
 {
     TempFolder folder;
     const std::string marker = (folder.path() / "pids").string();
     const std::string tool = sleeper(folder, marker);
-    PosixLauncher launcher;
-    ASSERT_TRUE(launcher.start(tool));
-    ASSERT_TRUE(waitFor([&] { return pidsIn(marker).size() == 1; }));
     const auto threads = entriesIn("/proc/self/task");
 
-    constexpr std::size_t presses = 40;
-    for (std::size_t i = 0; i < presses; ++i)
-        ASSERT_TRUE(launcher.start(tool));
-    ASSERT_TRUE(waitFor([&] { return pidsIn(marker).size() == presses + 1; }));
+    constexpr std::size_t kPresses = 40;
+    for (std::size_t i = 0; i < kPresses; ++i)
+        ASSERT_TRUE(startDetached(tool));
+    const pid_t left = ::waitpid(-1, nullptr, WNOHANG);
+    EXPECT_TRUE(left == -1 && errno == ECHILD) << "a child of this program is left to reap: " << left;
     EXPECT_EQ(entriesIn("/proc/self/task"), threads) << "no thread a program started";
-
-    const std::vector<pid_t> pids = pidsIn(marker);
-    for (const pid_t pid : pids)
+    ASSERT_TRUE(waitFor([&] { return pidsIn(marker).size() == kPresses; }));
+    for (const pid_t pid : pidsIn(marker))
         ::kill(pid, SIGTERM);
-    for (const pid_t pid : pids)
-        EXPECT_TRUE(waitFor([&] { return processState(pid) == 0; })) << "pid " << pid << " left a zombie";
+}
+
+// What the program set for itself alone is undone; everything else is handed on as it stands.
+TEST(PosixLauncher, ToolGetsTheEnvironmentThisProgramReceived)
+{
+    TempFolder folder;
+    const std::string marker = (folder.path() / "env").string();
+    const std::string tool = folder.write("tool", "#!/bin/sh\nenv > '" + marker + ".tmp'\nmv '" + marker + ".tmp' '"
+                                                      + marker + "'\n", 0755);
+    ::setenv("TARNWICK_RECEIVED", "the user's", 1);
+    ::unsetenv("TARNWICK_UNSET");
+    setForThisProgramOnly("TARNWICK_RECEIVED", "own");
+    setForThisProgramOnly("TARNWICK_RECEIVED", "own again");
+    setForThisProgramOnly("TARNWICK_UNSET", "own");
+    ::setenv("TARNWICK_OTHER", "as it stands", 1);
+    ASSERT_STREQ(std::getenv("TARNWICK_RECEIVED"), "own again") << "this program's own setting holds";
+
+    ASSERT_TRUE(startDetached(tool));
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(marker); }));
+    std::ifstream in(marker);
+    std::vector<std::string> seen;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("TARNWICK_", 0) == 0)
+            seen.push_back(line);
+    }
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<std::string>{"TARNWICK_OTHER=as it stands", "TARNWICK_RECEIVED=the user's"}));
 }

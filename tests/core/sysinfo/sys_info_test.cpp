@@ -1,7 +1,6 @@
 // The registry lookup and the launcher's decisions, on a hive in memory and a recording launcher.
-#include "core/sysinfo/memory_registry.h"
+#include "memory_registry.h"
 #include "core/sysinfo/sys_info.h"
-#include "core/sysinfo/tool_lookup.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +22,7 @@ Bytes bytesOf(std::string_view text, bool terminated)
     return bytes;
 }
 
-constexpr std::string_view testKey = "SOFTWARE\\Tarnwick\\Test";
+constexpr std::string_view kTestKey = "SOFTWARE\\Tarnwick\\Test";
 
 class RecordingLauncher : public Launcher {
 public:
@@ -50,21 +49,21 @@ public:
 // Lets every call through to a hive, but throws from the value read when asked to.
 class ThrowingRegistry : public Registry {
 public:
-    explicit ThrowingRegistry(MemoryRegistry &hive) : hive_(hive) {}
+    explicit ThrowingRegistry(MemoryRegistry &hive) : m_hive(hive) {}
     long openKey(Handle root, std::string_view name, std::uint32_t options, std::uint32_t access,
                  Handle &key) override
     {
-        return hive_.openKey(root, name, options, access, key);
+        return m_hive.openKey(root, name, options, access, key);
     }
     long queryValue(Handle, std::string_view, std::uint32_t &, unsigned char *,
                     std::uint32_t &) override
     {
         throw std::runtime_error("registry failure");
     }
-    long closeKey(Handle key) override { return hive_.closeKey(key); }
+    long closeKey(Handle key) override { return m_hive.closeKey(key); }
 
 private:
-    MemoryRegistry &hive_;
+    MemoryRegistry &m_hive;
 };
 
 struct Lookup {
@@ -75,7 +74,7 @@ struct Lookup {
 Lookup read(MemoryRegistry &hive, std::string_view value, std::string before = {})
 {
     Lookup result{false, std::move(before)};
-    result.ok = GetKeyValue(hive, Registry::localMachine, testKey, value, result.text);
+    result.ok = GetKeyValue(hive, Registry::kLocalMachine, kTestKey, value, result.text);
     return result;
 }
 
@@ -84,11 +83,11 @@ Lookup read(MemoryRegistry &hive, std::string_view value, std::string before = {
 TEST(Registry, StringEndsAtItsFirstZero)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "with", {Registry::typeString, bytesOf("C:\\x.exe", true)});
-    hive.setValue(testKey, "without", {Registry::typeString, bytesOf("C:\\x.exe", false)});
-    hive.setValue(testKey, "two", {Registry::typeString, bytesOf(std::string_view("ab\0", 3), true)});
-    hive.setValue(testKey, "tail", {Registry::typeString, bytesOf(std::string_view("ab\0cd", 5), false)});
-    hive.setValue(testKey, "lead", {Registry::typeString, bytesOf(std::string_view("\0cd", 3), true)});
+    hive.setValue(kTestKey, "with", {Registry::kTypeString, bytesOf("C:\\x.exe", true)});
+    hive.setValue(kTestKey, "without", {Registry::kTypeString, bytesOf("C:\\x.exe", false)});
+    hive.setValue(kTestKey, "two", {Registry::kTypeString, bytesOf(std::string_view("ab\0", 3), true)});
+    hive.setValue(kTestKey, "tail", {Registry::kTypeString, bytesOf(std::string_view("ab\0cd", 5), false)});
+    hive.setValue(kTestKey, "lead", {Registry::kTypeString, bytesOf(std::string_view("\0cd", 3), true)});
 
     EXPECT_EQ(read(hive, "with").text, "C:\\x.exe");
     EXPECT_EQ(read(hive, "without").text, "C:\\x.exe");
@@ -101,7 +100,7 @@ TEST(Registry, StringEndsAtItsFirstZero)
 TEST(Registry, LongValueFailsTheRead)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "long", {Registry::typeString, bytesOf(std::string(1024, 'a'), true)});
+    hive.setValue(kTestKey, "long", {Registry::kTypeString, bytesOf(std::string(1024, 'a'), true)});
 
     const Lookup result = read(hive, "long", "before");
     EXPECT_FALSE(result.ok);
@@ -112,8 +111,8 @@ TEST(Registry, LongValueFailsTheRead)
 TEST(Registry, ValueFillingTheWholeBufferReadsWhole)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "bare", {Registry::typeString, bytesOf(std::string(1024, 'b'), false)});
-    hive.setValue(testKey, "ended", {Registry::typeString, bytesOf(std::string(1023, 'e'), true)});
+    hive.setValue(kTestKey, "bare", {Registry::kTypeString, bytesOf(std::string(1024, 'b'), false)});
+    hive.setValue(kTestKey, "ended", {Registry::kTypeString, bytesOf(std::string(1023, 'e'), true)});
 
     const Lookup bare = read(hive, "bare");
     EXPECT_TRUE(bare.ok);
@@ -124,8 +123,8 @@ TEST(Registry, ValueFillingTheWholeBufferReadsWhole)
 TEST(Registry, EmptyValueReadsAsEmptyText)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "nobytes", {Registry::typeString, {}});
-    hive.setValue(testKey, "zero", {Registry::typeString, {0}});
+    hive.setValue(kTestKey, "nobytes", {Registry::kTypeString, {}});
+    hive.setValue(kTestKey, "zero", {Registry::kTypeString, {0}});
 
     for (const char *name : {"nobytes", "zero"}) {
         const Lookup result = read(hive, name, "before");
@@ -153,7 +152,7 @@ TEST(Registry, DwordReadsAsHexFromTheValueAlone)
     };
     for (const Case &c : cases) {
         MemoryRegistry hive;
-        hive.setValue(testKey, "n", {Registry::typeDword, c.bytes});
+        hive.setValue(kTestKey, "n", {Registry::kTypeDword, c.bytes});
         const Lookup result = read(hive, "n", "held before");
         EXPECT_TRUE(result.ok);
         EXPECT_EQ(result.text, c.text) << "with " << c.bytes.size() << " bytes";
@@ -163,8 +162,8 @@ TEST(Registry, DwordReadsAsHexFromTheValueAlone)
 TEST(Registry, OtherTypesLeaveTheTextAsItWas)
 {
     MemoryRegistry hive;
-    hive.setValue(testKey, "expand", {Registry::typeExpandString, bytesOf("%SystemRoot%", true)});
-    hive.setValue(testKey, "binary", {Registry::typeBinary, {1, 2, 3}});
+    hive.setValue(kTestKey, "expand", {MemoryRegistry::kTypeExpandString, bytesOf("%SystemRoot%", true)});
+    hive.setValue(kTestKey, "binary", {MemoryRegistry::kTypeBinary, {1, 2, 3}});
 
     for (const char *name : {"expand", "binary"}) {
         const Lookup result = read(hive, name, "held before");
@@ -176,14 +175,14 @@ TEST(Registry, OtherTypesLeaveTheTextAsItWas)
 TEST(Registry, MissingKeyOrValueFailsAndEmptiesTheText)
 {
     MemoryRegistry hive;
-    hive.setString(testKey, "present", "x");
+    hive.setString(kTestKey, "present", "x");
 
     const Lookup noValue = read(hive, "absent", "before");
     EXPECT_FALSE(noValue.ok);
     EXPECT_EQ(noValue.text, "");
 
     std::string text = "before";
-    EXPECT_FALSE(GetKeyValue(hive, Registry::localMachine, "SOFTWARE\\Nowhere", "present", text));
+    EXPECT_FALSE(GetKeyValue(hive, Registry::kLocalMachine, "SOFTWARE\\Nowhere", "present", text));
     EXPECT_EQ(text, "");
     EXPECT_EQ(hive.opened(), 1);
     EXPECT_EQ(hive.closed(), 1);
@@ -192,11 +191,11 @@ TEST(Registry, MissingKeyOrValueFailsAndEmptiesTheText)
 TEST(Registry, ReadOnlyKeyIsReadWithoutWriteRights)
 {
     MemoryRegistry hive;
-    hive.setString(testKey, "v", "readable");
-    hive.setReadOnly(testKey, true);
+    hive.setString(kTestKey, "v", "readable");
+    hive.setReadOnly(kTestKey, true);
 
     Registry::Handle key = 0;
-    ASSERT_EQ(hive.openKey(Registry::localMachine, testKey, 0, 0x2003F, key), Registry::accessDenied)
+    ASSERT_EQ(hive.openKey(Registry::kLocalMachine, kTestKey, 0, 0x2003F, key), MemoryRegistry::kAccessDenied)
         << "the hive must refuse write rights, or this test proves nothing";
 
     const Lookup result = read(hive, "v");
@@ -207,11 +206,11 @@ TEST(Registry, ReadOnlyKeyIsReadWithoutWriteRights)
 TEST(Registry, KeyIsClosedOnEveryWayOut)
 {
     MemoryRegistry hive;
-    hive.setString(testKey, "s", "text");
-    hive.setValue(testKey, "long", {Registry::typeString, Bytes(2000, 'x')});
-    hive.setValue(testKey, "expand", {Registry::typeExpandString, bytesOf("x", true)});
-    hive.setValue(testKey, "empty", {Registry::typeString, {}});
-    hive.setValue(testKey, "dword", {Registry::typeDword, {1, 0, 0, 0}});
+    hive.setString(kTestKey, "s", "text");
+    hive.setValue(kTestKey, "long", {Registry::kTypeString, Bytes(2000, 'x')});
+    hive.setValue(kTestKey, "expand", {MemoryRegistry::kTypeExpandString, bytesOf("x", true)});
+    hive.setValue(kTestKey, "empty", {Registry::kTypeString, {}});
+    hive.setValue(kTestKey, "dword", {Registry::kTypeDword, {1, 0, 0, 0}});
 
     for (const char *name : {"s", "missing", "long", "expand", "empty", "dword"})
         read(hive, name);
@@ -220,7 +219,7 @@ TEST(Registry, KeyIsClosedOnEveryWayOut)
 
     ThrowingRegistry throwing(hive);
     std::string text;
-    EXPECT_THROW(GetKeyValue(throwing, Registry::localMachine, testKey, "s", text),
+    EXPECT_THROW(GetKeyValue(throwing, Registry::kLocalMachine, kTestKey, "s", text),
                  std::runtime_error);
     EXPECT_EQ(hive.opened(), 7);
     EXPECT_EQ(hive.closed(), 7);
@@ -230,13 +229,13 @@ namespace {
 
 using namespace toolLookup;
 
-const std::string folder = "C:\\Program Files\\Common Files\\Tools";
-const std::string toolInFolder = folder + "\\MSINFO32.EXE";
-const std::string toolAtPath = "C:\\Program Files\\Tools\\msinfo32.exe";
+const std::string kFolder = "C:\\Program Files\\Common Files\\Tools";
+const std::string kToolInFolder = kFolder + "\\MSINFO32.EXE";
+const std::string kToolAtPath = "C:\\Program Files\\Tools\\msinfo32.exe";
 
 using Messages = std::vector<std::string>;
 
-const Messages theMessage = {std::string(sysInfoUnavailableText)};
+const Messages theMessage = {std::string(kSysInfoUnavailableText)};
 
 Messages startSysInfo(Registry &registry, Launcher &launcher)
 {
@@ -250,15 +249,15 @@ Messages startSysInfo(Registry &registry, Launcher &launcher)
 TEST(SysInfo, PathFromFirstKeyIsStartedWhateverTheFolderHolds)
 {
     MemoryRegistry hive;
-    hive.setString(pathKey, pathValue, toolAtPath);
-    hive.setString(folderKey, folderValue, folder);
+    hive.setString(kPathKey, kPathValue, kToolAtPath);
+    hive.setString(kFolderKey, kFolderValue, kFolder);
     RecordingLauncher launcher;
-    launcher.startable = {toolAtPath, toolInFolder};
-    launcher.existing = {toolInFolder};
+    launcher.startable = {kToolAtPath, kToolInFolder};
+    launcher.existing = {kToolInFolder};
 
     const Messages messages = startSysInfo(hive, launcher);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(launcher.started, std::vector<std::string>{toolAtPath});
+    EXPECT_EQ(launcher.started, std::vector<std::string>{kToolAtPath});
     EXPECT_TRUE(launcher.asked.empty()) << "the full path is started without an existence test";
     EXPECT_EQ(hive.opened(), 1);
     EXPECT_EQ(hive.stillOpen(), 0);
@@ -269,7 +268,7 @@ TEST(SysInfo, PathWithExtraZerosStartsTheTextBeforeThem)
     for (const std::string_view stored : {std::string_view("/usr/bin/true\0\0", 15),
                                           std::string_view("/usr/bin/true\0junk\0", 19)}) {
         MemoryRegistry hive;
-        hive.setValue(pathKey, pathValue, {Registry::typeString, bytesOf(stored, false)});
+        hive.setValue(kPathKey, kPathValue, {Registry::kTypeString, bytesOf(stored, false)});
         RecordingLauncher launcher;
         launcher.startable = {"/usr/bin/true"};
 
@@ -281,10 +280,10 @@ TEST(SysInfo, PathWithExtraZerosStartsTheTextBeforeThem)
 TEST(SysInfo, UnstartablePathShowsMessageWithoutTryingTheFolder)
 {
     MemoryRegistry hive;
-    hive.setString(pathKey, pathValue, "C:\\gone\\msinfo32.exe");
-    hive.setString(folderKey, folderValue, folder);
+    hive.setString(kPathKey, kPathValue, "C:\\gone\\msinfo32.exe");
+    hive.setString(kFolderKey, kFolderValue, kFolder);
     RecordingLauncher launcher;
-    launcher.existing = launcher.startable = {toolInFolder};
+    launcher.existing = launcher.startable = {kToolInFolder};
 
     const Messages messages = startSysInfo(hive, launcher);
     EXPECT_EQ(messages, theMessage);
@@ -297,15 +296,15 @@ TEST(SysInfo, FolderFromSecondKeyGetsTheToolName)
     for (const bool firstKeyPresent : {false, true}) {
         MemoryRegistry hive;
         if (firstKeyPresent)
-            hive.setString(pathKey, "Other", "not the path");
-        hive.setString(folderKey, folderValue, folder);
+            hive.setString(kPathKey, "Other", "not the path");
+        hive.setString(kFolderKey, kFolderValue, kFolder);
         RecordingLauncher launcher;
-        launcher.existing = launcher.startable = {toolInFolder};
+        launcher.existing = launcher.startable = {kToolInFolder};
 
         const Messages messages = startSysInfo(hive, launcher);
         EXPECT_TRUE(messages.empty());
-        EXPECT_EQ(launcher.asked, std::vector<std::string>{toolInFolder});
-        EXPECT_EQ(launcher.started, std::vector<std::string>{toolInFolder});
+        EXPECT_EQ(launcher.asked, std::vector<std::string>{kToolInFolder});
+        EXPECT_EQ(launcher.started, std::vector<std::string>{kToolInFolder});
         EXPECT_EQ(hive.stillOpen(), 0);
     }
 }
@@ -319,17 +318,17 @@ TEST(SysInfo, EveryFailureToFindTheToolShowsTheOneMessageOnce)
     const Case cases[] = {
         {"neither key", [](MemoryRegistry &) {}},
         {"folder lacks the tool",
-         [](MemoryRegistry &hive) { hive.setString(folderKey, folderValue, "C:\\Empty"); }},
+         [](MemoryRegistry &hive) { hive.setString(kFolderKey, kFolderValue, "C:\\Empty"); }},
         {"folder value too long",
          [](MemoryRegistry &hive) {
-             hive.setValue(folderKey, folderValue, {Registry::typeString, Bytes(1025, 'c')});
+             hive.setValue(kFolderKey, kFolderValue, {Registry::kTypeString, Bytes(1025, 'c')});
          }},
     };
     for (const Case &c : cases) {
         MemoryRegistry hive;
         c.setUp(hive);
         RecordingLauncher launcher;
-        launcher.existing = launcher.startable = {toolInFolder};
+        launcher.existing = launcher.startable = {kToolInFolder};
 
         const Messages messages = startSysInfo(hive, launcher);
         EXPECT_EQ(messages, theMessage)
@@ -342,29 +341,29 @@ TEST(SysInfo, EveryFailureToFindTheToolShowsTheOneMessageOnce)
 TEST(SysInfo, OverLongPathCountsAsMissing)
 {
     MemoryRegistry hive;
-    hive.setValue(pathKey, pathValue, {Registry::typeString, Bytes(1500, 'p')});
-    hive.setString(folderKey, folderValue, folder);
+    hive.setValue(kPathKey, kPathValue, {Registry::kTypeString, Bytes(1500, 'p')});
+    hive.setString(kFolderKey, kFolderValue, kFolder);
     RecordingLauncher launcher;
-    launcher.existing = launcher.startable = {toolInFolder};
+    launcher.existing = launcher.startable = {kToolInFolder};
 
     const Messages messages = startSysInfo(hive, launcher);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(launcher.started, std::vector<std::string>{toolInFolder});
+    EXPECT_EQ(launcher.started, std::vector<std::string>{kToolInFolder});
 }
 
 TEST(SysInfo, EmptyOrUnconvertedPathShowsMessageWithoutTryingTheFolder)
 {
     const std::vector<MemoryRegistry::Value> values = {
-        {Registry::typeString, {0}},
-        {Registry::typeString, {}},
-        {Registry::typeExpandString, bytesOf("%SystemRoot%\\msinfo32.exe", true)},
+        {Registry::kTypeString, {0}},
+        {Registry::kTypeString, {}},
+        {MemoryRegistry::kTypeExpandString, bytesOf("%SystemRoot%\\msinfo32.exe", true)},
     };
     for (const auto &value : values) {
         MemoryRegistry hive;
-        hive.setValue(pathKey, pathValue, value);
-        hive.setString(folderKey, folderValue, folder);
+        hive.setValue(kPathKey, kPathValue, value);
+        hive.setString(kFolderKey, kFolderValue, kFolder);
         RecordingLauncher launcher;
-        launcher.existing = launcher.startable = {toolInFolder};
+        launcher.existing = launcher.startable = {kToolInFolder};
 
         const Messages messages = startSysInfo(hive, launcher);
         EXPECT_EQ(messages.size(), 1u);
@@ -376,21 +375,21 @@ TEST(SysInfo, EmptyOrUnconvertedPathShowsMessageWithoutTryingTheFolder)
 TEST(SysInfo, ReadOnlyUserGetsTheTool)
 {
     MemoryRegistry hive;
-    hive.setString(folderKey, folderValue, folder);
-    hive.setReadOnly(pathKey, true);
-    hive.setReadOnly(folderKey, true);
+    hive.setString(kFolderKey, kFolderValue, kFolder);
+    hive.setReadOnly(kPathKey, true);
+    hive.setReadOnly(kFolderKey, true);
     RecordingLauncher launcher;
-    launcher.existing = launcher.startable = {toolInFolder};
+    launcher.existing = launcher.startable = {kToolInFolder};
 
     const Messages messages = startSysInfo(hive, launcher);
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(launcher.started, std::vector<std::string>{toolInFolder});
+    EXPECT_EQ(launcher.started, std::vector<std::string>{kToolInFolder});
 }
 
 TEST(SysInfo, NoErrorEscapesAndTheMessageShowsOnce)
 {
     MemoryRegistry hive;
-    hive.setString(pathKey, pathValue, toolAtPath);
+    hive.setString(kPathKey, kPathValue, kToolAtPath);
     RecordingLauncher launcher;
     launcher.throwOnStart = true;
     Messages messages;

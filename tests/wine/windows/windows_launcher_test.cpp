@@ -1,6 +1,5 @@
 // The Windows launcher really starting programs, and StartSysInfo on the real registry.
 #include "core/sysinfo/sys_info.h"
-#include "core/sysinfo/tool_lookup.h"
 #include "core/sysinfo/windows/windows_launcher.h"
 #include "registry_writer.h"
 #include "wine_scratch.h"
@@ -16,7 +15,7 @@ class Scratch {
 public:
     ~Scratch()
     {
-        for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+        for (auto it = m_made.rbegin(); it != m_made.rend(); ++it) {
             SetFileAttributesA(it->c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA((*it + ".ran").c_str());
             if (!DeleteFileA(it->c_str()))
@@ -26,7 +25,7 @@ public:
     std::string folder(const std::string &path)
     {
         CreateDirectoryA(path.c_str(), nullptr);
-        made_.push_back(path);
+        m_made.push_back(path);
         return path;
     }
     std::string file(const std::string &path, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
@@ -36,7 +35,7 @@ public:
         if (handle != INVALID_HANDLE_VALUE)
             CloseHandle(handle);
         SetFileAttributesA(path.c_str(), attributes);
-        made_.push_back(path);
+        m_made.push_back(path);
         return path;
     }
     // A copy of the marker program, which leaves "<path>.ran" when it runs.
@@ -44,12 +43,12 @@ public:
     {
         DeleteFileA((path + ".ran").c_str());
         CopyFileA(besideThisProgram("marker.exe").c_str(), path.c_str(), FALSE);
-        made_.push_back(path);
+        m_made.push_back(path);
         return path;
     }
 
 private:
-    std::vector<std::string> made_;
+    std::vector<std::string> m_made;
 };
 
 std::string tempFolder()
@@ -171,11 +170,11 @@ TEST(WindowsSysInfo, StartsTheToolTheRegistryNamesOrShowsTheMessageOnce)
     const std::string folder = scratch.folder("C:\\Program Files\\Tarnwick Test");
     const std::string empty = scratch.folder(folder + "\\Empty");
     const std::string tool = scratch.marker(folder + "\\MSINFO32.EXE");
-    const std::string theMessage(sysinfo::sysInfoUnavailableText);
+    const std::string theMessage(sysinfo::kSysInfoUnavailableText);
 
     {
-        RegistryWriter first{std::string(pathKey)};
-        ASSERT_TRUE(first.setString(std::string(pathValue), tool));
+        RegistryWriter first{std::string(kPathKey)};
+        ASSERT_TRUE(first.setString(std::string(kPathValue), tool));
         EXPECT_EQ(startSysInfo(), Messages{});
         EXPECT_TRUE(waitForFile(tool + ".ran")) << "from the first key's full path";
         DeleteFileA((tool + ".ran").c_str());
@@ -183,27 +182,27 @@ TEST(WindowsSysInfo, StartsTheToolTheRegistryNamesOrShowsTheMessageOnce)
         // Stored with a second zero, or a zero and stray bytes: the tool before the zero starts.
         for (const std::string tail : {std::string(2, '\0'), std::string("\0junk\0", 6)}) {
             const std::string stored = tool + tail;
-            ASSERT_TRUE(first.set(std::string(pathValue), REG_SZ, {stored.begin(), stored.end()}));
+            ASSERT_TRUE(first.set(std::string(kPathValue), REG_SZ, {stored.begin(), stored.end()}));
             EXPECT_EQ(startSysInfo(), Messages{});
             EXPECT_TRUE(waitForFile(tool + ".ran")) << "from a path with extra zero bytes";
             DeleteFileA((tool + ".ran").c_str());
         }
         const std::string expandable = tool + '\0';
-        ASSERT_TRUE(first.set(std::string(pathValue), REG_EXPAND_SZ, {expandable.begin(), expandable.end()}));
+        ASSERT_TRUE(first.set(std::string(kPathValue), REG_EXPAND_SZ, {expandable.begin(), expandable.end()}));
         EXPECT_EQ(startSysInfo(), Messages{theMessage}) << "an expandable string is not converted";
 
-        ASSERT_TRUE(first.setString(std::string(pathValue), folder + "\\missing.exe"));
-        RegistryWriter second{std::string(folderKey)};
-        ASSERT_TRUE(second.setString(std::string(folderValue), folder));
+        ASSERT_TRUE(first.setString(std::string(kPathValue), folder + "\\missing.exe"));
+        RegistryWriter second{std::string(kFolderKey)};
+        ASSERT_TRUE(second.setString(std::string(kFolderValue), folder));
         EXPECT_EQ(startSysInfo(), Messages{theMessage}) << "the second key is not consulted";
     }
     {
-        RegistryWriter second{std::string(folderKey)};
-        ASSERT_TRUE(second.setString(std::string(folderValue), folder));
+        RegistryWriter second{std::string(kFolderKey)};
+        ASSERT_TRUE(second.setString(std::string(kFolderValue), folder));
         EXPECT_EQ(startSysInfo(), Messages{});
         EXPECT_TRUE(waitForFile(tool + ".ran")) << "from the second key's folder";
 
-        ASSERT_TRUE(second.setString(std::string(folderValue), empty));
+        ASSERT_TRUE(second.setString(std::string(kFolderValue), empty));
         EXPECT_EQ(startSysInfo(), Messages{theMessage}) << "folder without the tool";
     }
     EXPECT_EQ(startSysInfo(), Messages{theMessage}) << "neither value";

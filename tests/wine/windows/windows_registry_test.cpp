@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr const char *testKey = "SOFTWARE\\Tarnwick Tests";
+constexpr const char *kTestKey = "SOFTWARE\\Tarnwick Tests";
 
 // Passes every call to the real registry, counting the keys opened and closed.
 class CountingRegistry : public sysinfo::Registry {
@@ -18,26 +18,26 @@ public:
     long openKey(Handle root, std::string_view name, std::uint32_t options, std::uint32_t access,
                  Handle &key) override
     {
-        const long result = real_.openKey(root, name, options, access, key);
-        opened += result == success ? 1 : 0;
+        const long result = m_real.openKey(root, name, options, access, key);
+        opened += result == kSuccess ? 1 : 0;
         return result;
     }
     long queryValue(Handle key, std::string_view name, std::uint32_t &type, unsigned char *data,
                     std::uint32_t &size) override
     {
-        return real_.queryValue(key, name, type, data, size);
+        return m_real.queryValue(key, name, type, data, size);
     }
     long closeKey(Handle key) override
     {
         ++closed;
-        return real_.closeKey(key);
+        return m_real.closeKey(key);
     }
 
     int opened = 0;
     int closed = 0;
 
 private:
-    sysinfo::WindowsRegistry real_;
+    sysinfo::WindowsRegistry m_real;
 };
 
 struct Lookup {
@@ -55,15 +55,15 @@ protected:
         EXPECT_EQ(registry.opened, registry.closed) << "every key opened is closed again";
     }
 
-    Lookup read(const std::string &value, std::string before = {}, const char *key = testKey)
+    Lookup read(const std::string &value, std::string before = {}, const char *key = kTestKey)
     {
         Lookup result{false, std::move(before)};
-        result.ok = sysinfo::GetKeyValue(registry, sysinfo::Registry::localMachine, key, value,
+        result.ok = sysinfo::GetKeyValue(registry, sysinfo::Registry::kLocalMachine, key, value,
                                        result.text);
         return result;
     }
 
-    RegistryWriter writer{testKey};
+    RegistryWriter writer{kTestKey};
     CountingRegistry registry;
 };
 

@@ -1,24 +1,34 @@
-// Where there is no Windows registry, the host's own system information program stands in.
+// Where there is no Windows registry: the host's own system information program, found among the
+// well-known ones and started by posix_spawn of its path, no shell.
 #include "core/sysinfo/posix/host_tool.h"
 
-#include "core/sysinfo/posix/posix_launcher.h"
-#include "core/sysinfo/tool_lookup.h"
+#include "core/sysinfo/sys_info.h"
 
 #include <array>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char **environ;
 
 namespace sysinfo {
 
 namespace {
 
 // Hardware and system summaries first, then the desktops' own information centres and monitors.
-constexpr std::array<std::string_view, 7> wellKnownPrograms = {
+constexpr std::array<std::string_view, 7> kWellKnownPrograms = {
     "hardinfo2", "hardinfo", "kinfocenter", "lshw-gtk",
     "gnome-system-monitor", "mate-system-monitor", "xfce4-taskmanager"};
 // Local installs first, as in the usual search order.
-constexpr std::array<std::string_view, 3> programFolders = {"/usr/local/bin", "/usr/bin", "/bin"};
+constexpr std::array<std::string_view, 3> kProgramFolders = {"/usr/local/bin", "/usr/bin", "/bin"};
 
 // Owned by root and writable by nobody else: no other user could have put it there or swap it.
 bool ownedByRootAlone(const char *path)
@@ -27,26 +37,61 @@ bool ownedByRootAlone(const char *path)
     return ::lstat(path, &info) == 0 && info.st_uid == 0 && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+// The variables this program set for itself, each with the value it received (none: unset).
+std::map<std::string, std::optional<std::string>, std::less<>> &ownVariables()
+{
+    static std::map<std::string, std::optional<std::string>, std::less<>> variables;
+    return variables;
+}
+
+// This program's environment with its own settings undone.
+std::vector<std::string> receivedEnvironment()
+{
+    std::vector<std::string> entries;
+    for (char **entry = environ; entry && *entry; ++entry) {
+        const std::string_view text(*entry);
+        const auto own = ownVariables().find(text.substr(0, text.find('=')));
+        if (own == ownVariables().end())
+            entries.emplace_back(text);
+        else if (own->second)
+            entries.push_back(own->first + '=' + *own->second);
+    }
+    return entries;
+}
+
 } // namespace
+
+void setForThisProgramOnly(const char *name, const char *value)
+{
+    // Only the first setting replaces what the program received.
+    if (!ownVariables().contains(name)) {
+        const char *received = std::getenv(name);
+        ownVariables().emplace(name, received ? std::optional<std::string>(received) : std::nullopt);
+    }
+    ::setenv(name, value, 1);
+}
+
+bool isStartable(const std::string &path)
+{
+    // Only a full path names one file whatever the current folder. A path with a zero byte in it
+    // would name a different, shorter path to the system.
+    if (path.empty() || path.front() != '/' || path.find('\0') != std::string::npos)
+        return false;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
 
 std::string trustedProgram(const std::string &path)
 {
-    if (!PosixLauncher::isStartable(path))
-        return {};
     char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved) == nullptr)
-        return {};
-    std::string checked(resolved);
-    if (!PosixLauncher::isStartable(checked))
+    if (!isStartable(path) || ::realpath(path.c_str(), resolved) == nullptr || !isStartable(resolved))
         return {};
     // The file, then each folder up to the root.
-    for (;;) {
+    for (std::string checked = resolved;; checked.erase(std::max<std::size_t>(checked.rfind('/'), 1))) {
         if (!ownedByRootAlone(checked.c_str()))
             return {};
         if (checked == "/")
             return resolved;
-        const auto slash = checked.rfind('/');
-        checked.erase(slash == 0 ? 1 : slash);
     }
 }
 
@@ -55,10 +100,7 @@ std::string findFirstProgram(std::span<const std::string_view> folders,
 {
     for (const auto program : programs) {
         for (const auto folder : folders) {
-            std::string path(folder);
-            path += '/';
-            path += program;
-            std::string trusted = trustedProgram(path);
+            std::string trusted = trustedProgram(std::string(folder) + '/' + std::string(program));
             if (!trusted.empty())
                 return trusted;
         }
@@ -66,11 +108,61 @@ std::string findFirstProgram(std::span<const std::string_view> folders,
     return {};
 }
 
-void fillFromHost(MemoryRegistry &hive)
+std::string hostTool()
 {
-    const std::string tool = findFirstProgram(programFolders, wellKnownPrograms);
-    if (!tool.empty())
-        hive.setString(toolLookup::pathKey, toolLookup::pathValue, tool);
+    return findFirstProgram(kProgramFolders, kWellKnownPrograms);
+}
+
+bool startSystemTool()
+{
+    return startDetached(hostTool());
+}
+
+bool startDetached(const std::string &path)
+{
+    // Checked first because some C libraries report a failed exec only through the child's exit.
+    if (!isStartable(path))
+        return false;
+    std::vector<std::string> environment = receivedEnvironment();
+    std::vector<char *> envp;
+    for (std::string &entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    std::string program = path;
+    char *argv[] = {program.data(), nullptr};
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // The tool starts as from a fresh shell: no signal blocked, none ignored or caught.
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    // Every bit set, not sigfillset: that leaves out the two signals the C library keeps for its
+    // threads, and posix_spawn then hands them on ignored, which a program may not expect.
+    std::memset(&signals, 0xFF, sizeof signals);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    // Its own session: closing the terminal this program was started from leaves the tool running.
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // Nothing this program holds open (the X connection, files, pipes) is handed on.
+    const bool closing = posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1) == 0;
+
+    // A short-lived child starts the tool and ends at once: the tool, orphaned, is reaped by the
+    // system, and this program waits only for that child, which reports whether the start worked.
+    const pid_t child = closing ? ::fork() : -1;
+    if (child == 0) {
+        pid_t tool = 0;
+        _exit(posix_spawn(&tool, path.c_str(), &actions, &attributes, argv, envp.data()) == 0 ? 0 : 1);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    int status = 0;
+    while (child > 0 && ::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return false;
+    }
+    return child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace sysinfo

@@ -1,7 +1,6 @@
-// Where there is no Windows registry, the host's own system information program stands in.
+// Where there is no Windows registry: the host's own system information program, found among the
+// well-known ones and started by posix_spawn of its path, no shell.
 #pragma once
-
-#include "core/sysinfo/memory_registry.h"
 
 #include <span>
 #include <string>
@@ -9,17 +8,23 @@
 
 namespace sysinfo {
 
+// A regular file at a full path that this process may execute.
+bool isStartable(const std::string &path);
+
 // The path with every link resolved, if it names a startable program that only root could have
-// put there: the file and every folder above it owned by root and writable by no group or other
-// user. Else empty.
+// put there: the file and every folder above it owned by root and writable by no one else.
 std::string trustedProgram(const std::string &path);
 
-// The first of programs, in order of preference, found trusted in one of folders, as its resolved
-// path; else empty.
+// The first of programs, in order of preference, found trusted in one of folders; else empty.
 std::string findFirstProgram(std::span<const std::string_view> folders,
                              std::span<const std::string_view> programs);
 
-// Sets the tool's full path in hive when the host has one of the well-known programs.
-void fillFromHost(MemoryRegistry &hive);
+// The host's system information program as it would be started; empty if it has none.
+std::string hostTool();
+
+// Starts the program at path with no arguments, in a session of its own, with only the standard
+// files, every signal at its default and the environment as this program received it. Does not
+// wait for the program, and leaves no child behind. False when it could not be started.
+bool startDetached(const std::string &path);
 
 } // namespace sysinfo

@@ -1,5 +1,9 @@
-// Starting a program on Windows: CreateProcessA with the path as the program's name.
+// Starting a program on Windows: CreateProcessA with the path as the program's name; the system
+// information tool is the one the real registry names.
 #include "core/sysinfo/windows/windows_launcher.h"
+
+#include "core/sysinfo/sys_info.h"
+#include "core/sysinfo/windows/windows_registry.h"
 
 #include <windows.h>
 
@@ -59,6 +63,13 @@ bool WindowsLauncher::start(const std::string &path)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return true;
+}
+
+bool startSystemTool()
+{
+    WindowsRegistry registry;
+    WindowsLauncher launcher;
+    return startRegisteredTool(registry, launcher);
 }
 
 } // namespace sysinfo
