@@ -11,6 +11,14 @@
 
 namespace {
 
+// The frame the window manager last put round one of the screens: it frames every plain window
+// of the program alike, so the next one is sized for it before it shows.
+QMargins &lastFrame()
+{
+    static QMargins frame;
+    return frame;
+}
+
 // The frame Qt knows the window manager put round `window`; none before it has shown.
 QMargins frameOf(const QWidget *window)
 {
@@ -95,8 +103,10 @@ private:
     void check()
     {
         const QMargins frame = frameOf(m_window);
-        if (!m_fitting || frame == m_frame || frame.left() < 0 || frame.top() < 0 || frame.right() < 0
-            || frame.bottom() < 0)
+        if (!m_fitting || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
+            return;
+        lastFrame() = frame;
+        if (frame == m_frame)
             return;
         m_frame = frame;
         place(m_window, m_factor, frame);
@@ -132,7 +142,12 @@ void sizeToDisplay(QWidget *window, float factor)
         place(window, factor, frameOf(window));
         return;
     }
-    const QMargins frame = requestFrameExtents(window);
+    const QMargins frame = expectedFrame(window);
     new FrameWatch(window, factor, frame);
     place(window, factor, frame);
+}
+
+QMargins expectedFrame(QWidget *window)
+{
+    return frameBeforeShow(window).value_or(lastFrame());
 }

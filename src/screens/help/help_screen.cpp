@@ -2,7 +2,7 @@
 
 #include "screens/help/tree_diagram.h"
 #include "widgets/app_icon.h"
-#include "widgets/window_manager.h"
+#include "widgets/window_sizing.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -187,7 +187,7 @@ void HelpScreen::Form_Load()
                     controls.append(control->geometry().translated(topics->geometry().topLeft()));
             }
         }
-        const QMargins frame = requestFrameExtents(this);
+        const QMargins frame = expectedFrame(this);
         const QRect outer = largestClearRect(display.marginsRemoved({margin, margin, margin, margin}), controls,
                                              margin);
         setGeometry(outer.marginsRemoved(frame));

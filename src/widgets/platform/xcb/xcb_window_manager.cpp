@@ -2,19 +2,12 @@
 
 #include <QGuiApplication>
 #include <QWidget>
-#include <QWindow>
-
-#if QT_CONFIG(xcb)
-#include <QElapsedTimer>
-#include <QThread>
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <memory>
-#endif
 
-#if QT_CONFIG(xcb)
 namespace {
 
 template<typename Reply>
@@ -40,41 +33,10 @@ QList<uint32_t> property(xcb_connection_t *connection, xcb_window_t window, xcb_
 
 } // namespace
 
-QMargins requestFrameExtents(QWidget *window)
+// An X11 window manager frames a window only once it is mapped; asking it earlier means waiting.
+std::optional<QMargins> frameBeforeShow(QWidget *)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return {};
-    xcb_connection_t *connection = x11->connection();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
-    // Only a running window manager that says it answers; a bare X server never would.
-    if (!property(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM).contains(request))
-        return {};
-
-    const xcb_window_t id = xcb_window_t(window->winId());
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = id;
-    message.type = request;
-    xcb_send_event(connection, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
-
-    // The answer is a property on our window; Qt's event loop would take the notification,
-    // so read the property until it appears. Window managers answer within milliseconds.
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 500) {
-        const QList<uint32_t> ltrb = property(connection, id, extents, XCB_ATOM_CARDINAL);
-        if (ltrb.size() == 4)
-            return QMargins(int(ltrb[0]), int(ltrb[2]), int(ltrb[1]), int(ltrb[3]));
-        QThread::msleep(5);
-    }
-    return {};
+    return std::nullopt;
 }
 
 void keepOutOfTaskBar(QWidget *window)
@@ -108,28 +70,3 @@ QPoint clientPlaceOnScreen(QWidget *window)
                                                       &std::free);
     return reply ? QPoint(reply->dst_x, reply->dst_y) : window->geometry().topLeft();
 }
-
-#else
-
-QMargins requestFrameExtents(QWidget *window)
-{
-#ifdef Q_OS_WIN
-    // Windows knows a window's frame once the native window exists, before it is first shown.
-    window->winId();
-    return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
-#else
-    Q_UNUSED(window);
-    return {};
-#endif
-}
-
-void keepOutOfTaskBar(QWidget *)
-{
-}
-
-QPoint clientPlaceOnScreen(QWidget *window)
-{
-    return window->geometry().topLeft();
-}
-
-#endif
