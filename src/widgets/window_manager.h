@@ -5,13 +5,19 @@
 #include <QMargins>
 #include <QPoint>
 
+#include <functional>
 #include <optional>
 
+class QObject;
 class QWidget;
 
 // The frame `window` will get, where the platform knows it before the window first shows;
 // nothing where a window manager frames a window only once it is mapped.
 std::optional<QMargins> frameBeforeShow(QWidget *window);
+
+// Calls `framed` with the frame each time the window manager tells the one it put round `window`,
+// where the platform hears of it, until `watcher` goes.
+void watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed);
 
 // Keeps a window that is not yet shown out of the task bar and the pager, for screens that
 // belong to another one (the splash screen, About).

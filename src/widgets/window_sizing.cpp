@@ -61,6 +61,7 @@ public:
         : QObject(window), m_window(window), m_factor(factor), m_frame(frame)
     {
         window->installEventFilter(this);
+        watchFrame(this, window, [this](QMargins frame) { fit(frame); });
     }
 
 protected:
@@ -102,7 +103,13 @@ protected:
 private:
     void check()
     {
-        const QMargins frame = frameOf(m_window);
+        // Qt may not have heard of the frame yet; where it has none, nothing is learnt.
+        if (const QMargins frame = frameOf(m_window); !frame.isNull())
+            fit(frame);
+    }
+
+    void fit(QMargins frame)
+    {
         if (!m_fitting || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
             return;
         lastFrame() = frame;

@@ -10,6 +10,11 @@ std::optional<QMargins> frameBeforeShow(QWidget *window)
     return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
 }
 
+// The frame is known before the window shows.
+void watchFrame(QObject *, QWidget *, std::function<void(QMargins)>)
+{
+}
+
 // Tool and splash windows stay out of the task bar by their kind alone.
 void keepOutOfTaskBar(QWidget *)
 {
