@@ -73,6 +73,7 @@ class Desktop:
         self.artifacts, self.name, self.wm = artifacts, name, wm
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
         self.program, self.log, self.server, self.manager, self.wayland = None, None, None, None, None
+        self.frames = None
         number = None
         if wm == WAYLAND:
             try:
@@ -192,7 +193,25 @@ class Desktop:
         with open(self.log, "wb") as log:
             self.program = subprocess.Popen([os.path.abspath(program)], env=self.env, cwd=self.runtime, stdout=log,
                                             stderr=subprocess.STDOUT, start_new_session=True)
+        if self.wm in WINDOW_MANAGERS:
+            # The window manager's frames as the server sees them, to tell a window that flashes.
+            with open(os.path.join(self.runtime, "frames"), "w") as frames:
+                self.frames = subprocess.Popen(["stdbuf", "-oL", "xev", "-root", "-event", "substructure"],
+                                               env=self.env, stdout=frames, start_new_session=True)
         return self.program
+
+    def frames_resized_while_shown(self):
+        """How many windows the window manager showed at one size and then resized."""
+        self._stop(self.frames)
+        sizes, shown, resized = {}, set(), set()
+        for kind, window, place in re.findall(r"(\w+)Notify event.*\n\s+\w+ \w+, window (\w+)(, \(.*?height \d+)?",
+                                              open(os.path.join(self.runtime, "frames")).read()):
+            size = place.split(")")[-1] if place else sizes.get(window)
+            if kind == "Configure" and window in shown and size != sizes.get(window):
+                resized.add(window)
+            sizes[window] = size
+            shown = shown | {window} if kind == "Map" else shown - {window} if kind == "Unmap" else shown
+        return len(resized)
 
     def wait_for_exit(self, timeout=10):
         try:
@@ -212,6 +231,7 @@ class Desktop:
 
     def close(self):
         self._stop(self.program)
+        self._stop(self.frames)
         self._stop(self.manager)
         self._stop(self.server)
         shutil.rmtree(self.runtime, ignore_errors=True)
