@@ -16,8 +16,8 @@ class QWidget;
 std::optional<QMargins> frameBeforeShow(QWidget *window);
 
 // Calls `framed` with the frame each time the window manager tells the one it put round `window`,
-// where the platform hears of it, until `watcher` goes.
-void watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed);
+// until `watcher` goes; false where the platform does not hear of it.
+bool watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed);
 
 // Keeps a window that is not yet shown out of the task bar and the pager, for screens that
 // belong to another one (the splash screen, About).

@@ -61,7 +61,7 @@ public:
         : QObject(window), m_window(window), m_factor(factor), m_frame(frame)
     {
         window->installEventFilter(this);
-        watchFrame(this, window, [this](QMargins frame) { fit(frame); });
+        m_told = watchFrame(this, window, [this](QMargins frame) { fit(frame); });
     }
 
 protected:
@@ -81,7 +81,10 @@ protected:
                 QTimer::singleShot(100, this, &FrameWatch::check);
                 QTimer::singleShot(500, this, [this] {
                     check();
-                    keepOnScreen();
+                    // A window manager that tells the frame keeps the place asked for; the fit
+                    // asked of it may still be on its way, so where the server has it is stale.
+                    if (!m_told)
+                        keepOnScreen();
                     m_fitting = false;
                 });
             }
@@ -138,6 +141,7 @@ private:
     float m_factor;
     QMargins m_frame;
     bool m_fitting = false;
+    bool m_told = false;  // the window manager tells the frame as it puts it round
     QRect m_left;  // the client area when last hidden
 };
 

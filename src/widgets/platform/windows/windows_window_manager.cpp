@@ -11,8 +11,9 @@ std::optional<QMargins> frameBeforeShow(QWidget *window)
 }
 
 // The frame is known before the window shows.
-void watchFrame(QObject *, QWidget *, std::function<void(QMargins)>)
+bool watchFrame(QObject *, QWidget *, std::function<void(QMargins)>)
 {
+    return false;
 }
 
 // Tool and splash windows stay out of the task bar by their kind alone.

@@ -80,17 +80,19 @@ std::optional<QMargins> frameBeforeShow(QWidget *)
     return std::nullopt;
 }
 
-void watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed)
+bool watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection())
-        return;
+        return false;
     xcb_connection_t *connection = x11->connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     // Only where the window manager says it tells the frame, as Qt reads it only then: the two agree.
-    if (propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM)
-            .contains(atom(connection, "_NET_FRAME_EXTENTS")))
-        new FrameListener(watcher, connection, xcb_window_t(window->winId()), std::move(framed));
+    if (!propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM)
+             .contains(atom(connection, "_NET_FRAME_EXTENTS")))
+        return false;
+    new FrameListener(watcher, connection, xcb_window_t(window->winId()), std::move(framed));
+    return true;
 }
 
 void keepOutOfTaskBar(QWidget *window)
