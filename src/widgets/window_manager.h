@@ -1,15 +1,23 @@
-// What the program asks of the desktop's window manager before a window shows.
+// What the program asks of the desktop's window manager. One implementation a platform
+// (platform/xcb, platform/windows), chosen by the build.
 #pragma once
 
 #include <QMargins>
 #include <QPoint>
 
+#include <functional>
+#include <optional>
+
+class QObject;
 class QWidget;
 
-// Asks the window manager for the frame it will give `window` and waits briefly for the
-// answer. Empty where there is no window manager, it does not answer, or the platform has
-// no such request.
-QMargins requestFrameExtents(QWidget *window);
+// The frame `window` will get, where the platform knows it before the window first shows;
+// nothing where a window manager frames a window only once it is mapped.
+std::optional<QMargins> frameBeforeShow(QWidget *window);
+
+// Calls `framed` with the frame each time the window manager tells the one it put round `window`,
+// until `watcher` goes; false where the platform does not hear of it.
+bool watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed);
 
 // Keeps a window that is not yet shown out of the task bar and the pager, for screens that
 // belong to another one (the splash screen, About).

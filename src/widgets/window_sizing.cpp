@@ -11,6 +11,14 @@
 
 namespace {
 
+// The frame the window manager last put round one of the screens: it frames every plain window
+// of the program alike, so the next one is sized for it before it shows.
+QMargins &lastFrame()
+{
+    static QMargins frame;
+    return frame;
+}
+
 // The frame Qt knows the window manager put round `window`; none before it has shown.
 QMargins frameOf(const QWidget *window)
 {
@@ -53,6 +61,7 @@ public:
         : QObject(window), m_window(window), m_factor(factor), m_frame(frame)
     {
         window->installEventFilter(this);
+        m_told = watchFrame(this, window, [this](QMargins frame) { fit(frame); });
     }
 
 protected:
@@ -72,7 +81,10 @@ protected:
                 QTimer::singleShot(100, this, &FrameWatch::check);
                 QTimer::singleShot(500, this, [this] {
                     check();
-                    keepOnScreen();
+                    // A window manager that tells the frame keeps the place asked for; the fit
+                    // asked of it may still be on its way, so where the server has it is stale.
+                    if (!m_told)
+                        keepOnScreen();
                     m_fitting = false;
                 });
             }
@@ -94,9 +106,17 @@ protected:
 private:
     void check()
     {
-        const QMargins frame = frameOf(m_window);
-        if (!m_fitting || frame == m_frame || frame.left() < 0 || frame.top() < 0 || frame.right() < 0
-            || frame.bottom() < 0)
+        // Qt may not have heard of the frame yet; where it has none, nothing is learnt.
+        if (const QMargins frame = frameOf(m_window); !frame.isNull())
+            fit(frame);
+    }
+
+    void fit(QMargins frame)
+    {
+        if (!m_fitting || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
+            return;
+        lastFrame() = frame;
+        if (frame == m_frame)
             return;
         m_frame = frame;
         place(m_window, m_factor, frame);
@@ -121,6 +141,7 @@ private:
     float m_factor;
     QMargins m_frame;
     bool m_fitting = false;
+    bool m_told = false;  // the window manager tells the frame as it puts it round
     QRect m_left;  // the client area when last hidden
 };
 
@@ -132,7 +153,12 @@ void sizeToDisplay(QWidget *window, float factor)
         place(window, factor, frameOf(window));
         return;
     }
-    const QMargins frame = requestFrameExtents(window);
+    const QMargins frame = expectedFrame(window);
     new FrameWatch(window, factor, frame);
     place(window, factor, frame);
+}
+
+QMargins expectedFrame(QWidget *window)
+{
+    return frameBeforeShow(window).value_or(lastFrame());
 }

@@ -1,6 +1,8 @@
 // Start-up sizing of the topic and question screens: a fraction of the display, centred.
 #pragma once
 
+#include <QMargins>
+
 class QWidget;
 
 // Sets the window's outer height, then its outer width (title bar and borders included), to
@@ -8,3 +10,7 @@ class QWidget;
 // size. Where the window manager's frame is not known before the window shows, the size and
 // place are corrected once it is. Controls are left where they are.
 void sizeToDisplay(QWidget *window, float factor);
+
+// The frame a window that is not yet shown will get: as the platform tells it, else the one the
+// window manager last put round a sized window, else none.
+QMargins expectedFrame(QWidget *window);

@@ -72,7 +72,7 @@ class Desktop:
     def __init__(self, artifacts, name, wm=None):
         self.artifacts, self.name, self.wm = artifacts, name, wm
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
-        self.program, self.log, self.server, self.manager, self.wayland = None, None, None, None, None
+        self.program, self.log, self.server, self.manager, self.wayland, self.frames = (None,) * 6
         number = None
         if wm == WAYLAND:
             try:
@@ -192,7 +192,22 @@ class Desktop:
         with open(self.log, "wb") as log:
             self.program = subprocess.Popen([os.path.abspath(program)], env=self.env, cwd=self.runtime, stdout=log,
                                             stderr=subprocess.STDOUT, start_new_session=True)
+        if self.wm in WINDOW_MANAGERS:  # the frames as the server sees them, to tell a window that flashes
+            with open(os.path.join(self.runtime, "frames"), "w") as frames:
+                self.frames = subprocess.Popen(["stdbuf", "-oL", "xev", "-root", "-event", "substructure"], env=self.env,
+                                               stdout=frames, start_new_session=True)
         return self.program
+
+    def frames_resized_while_shown(self):
+        """How many windows the window manager showed at one size and then resized."""
+        self._stop(self.frames)
+        sizes, shown, resized = {}, set(), set()
+        with open(os.path.join(self.runtime, "frames")) as frames:
+            for kind, window, size in re.findall(r"(\w+)Notify event.*\n\s+\w+ \w+, window (\w+)(?:, \(.*\), (width \d+, height \d+))?", frames.read()):
+                resized |= {window} if kind == "Configure" and window in shown and size != sizes[window] else set()
+                sizes[window] = size or sizes.get(window)
+                shown = shown | {window} if kind == "Map" else shown - {window} if kind == "Unmap" else shown
+        return len(resized)
 
     def wait_for_exit(self, timeout=10):
         try:
@@ -212,6 +227,7 @@ class Desktop:
 
     def close(self):
         self._stop(self.program)
+        self._stop(self.frames)
         self._stop(self.manager)
         self._stop(self.server)
         shutil.rmtree(self.runtime, ignore_errors=True)

@@ -2,7 +2,7 @@
 
 #include "screens/help/tree_diagram.h"
 #include "widgets/app_icon.h"
-#include "widgets/window_manager.h"
+#include "widgets/window_sizing.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -170,7 +170,7 @@ void HelpScreen::Form_Load()
             for (const QWidget *control : topics->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 if (control->isVisible())
                     controls |= control->geometry().translated(topics->geometry().topLeft());
-        const QMargins frame = requestFrameExtents(this);
+        const QMargins frame = expectedFrame(this);
         const QRect outer = clearBand(display.marginsRemoved({margin, margin, margin, margin}), controls, margin);
         setGeometry(outer.marginsRemoved(frame));
     }

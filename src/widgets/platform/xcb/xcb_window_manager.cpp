@@ -1,20 +1,15 @@
 #include "widgets/window_manager.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QWidget>
-#include <QWindow>
-
-#if QT_CONFIG(xcb)
-#include <QElapsedTimer>
-#include <QThread>
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <memory>
-#endif
 
-#if QT_CONFIG(xcb)
 namespace {
 
 template<typename Reply>
@@ -28,7 +23,7 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 }
 
 // The 32-bit values of a window's property; empty if it has none.
-QList<uint32_t> property(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+QList<uint32_t> propertyValues(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
 {
     const auto cookie = xcb_get_property(connection, 0, window, name, type, 0, 1024);
     ReplyPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr), &std::free);
@@ -38,43 +33,66 @@ QList<uint32_t> property(xcb_connection_t *connection, xcb_window_t window, xcb_
     return QList<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
 }
 
+// Hears the window manager tell the frame round one window, sooner than Qt passes it on.
+class FrameListener : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    FrameListener(QObject *watcher, xcb_connection_t *connection, xcb_window_t window,
+                  std::function<void(QMargins)> framed)
+        : QObject(watcher)
+        , m_connection(connection)
+        , m_window(window)
+        , m_extents(atom(connection, "_NET_FRAME_EXTENTS"))
+        , m_framed(std::move(framed))
+    {
+        qGuiApp->installNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if (type != "xcb_generic_event_t" || (event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+            return false;
+        const auto *notify = static_cast<const xcb_property_notify_event_t *>(message);
+        if (notify->window != m_window || notify->atom != m_extents)
+            return false;
+        const QList<uint32_t> ltrb = propertyValues(m_connection, m_window, m_extents, XCB_ATOM_CARDINAL);
+        if (ltrb.size() == 4) {
+            const QMargins frame{int(ltrb[0]), int(ltrb[2]), int(ltrb[1]), int(ltrb[3])};
+            // Resized once Qt has handled what the server sent with it.
+            QTimer::singleShot(0, this, [this, frame] { m_framed(frame); });
+        }
+        return false;
+    }
+
+private:
+    xcb_connection_t *m_connection;
+    xcb_window_t m_window;
+    xcb_atom_t m_extents;
+    std::function<void(QMargins)> m_framed;
+};
+
 } // namespace
 
-QMargins requestFrameExtents(QWidget *window)
+// An X11 window manager frames a window only once it is mapped; asking it earlier means waiting.
+std::optional<QMargins> frameBeforeShow(QWidget *)
+{
+    return std::nullopt;
+}
+
+bool watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection())
-        return {};
+        return false;
     xcb_connection_t *connection = x11->connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
-    // Only a running window manager that says it answers; a bare X server never would.
-    if (!property(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM).contains(request))
-        return {};
-
-    const xcb_window_t id = xcb_window_t(window->winId());
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = id;
-    message.type = request;
-    xcb_send_event(connection, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
-
-    // The answer is a property on our window; Qt's event loop would take the notification,
-    // so read the property until it appears. Window managers answer within milliseconds.
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 500) {
-        const QList<uint32_t> ltrb = property(connection, id, extents, XCB_ATOM_CARDINAL);
-        if (ltrb.size() == 4)
-            return QMargins(int(ltrb[0]), int(ltrb[2]), int(ltrb[1]), int(ltrb[3]));
-        QThread::msleep(5);
-    }
-    return {};
+    // Only where the window manager says it tells the frame, as Qt reads it only then: the two agree.
+    if (!propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM)
+             .contains(atom(connection, "_NET_FRAME_EXTENTS")))
+        return false;
+    new FrameListener(watcher, connection, xcb_window_t(window->winId()), std::move(framed));
+    return true;
 }
 
 void keepOutOfTaskBar(QWidget *window)
@@ -86,7 +104,7 @@ void keepOutOfTaskBar(QWidget *window)
     const xcb_window_t id = xcb_window_t(window->winId());
     const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
     // Qt adds its own states to these when it maps the window.
-    QList<uint32_t> states = property(connection, id, state, XCB_ATOM_ATOM);
+    QList<uint32_t> states = propertyValues(connection, id, state, XCB_ATOM_ATOM);
     for (const char *name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
         const xcb_atom_t skip = atom(connection, name);
         if (!states.contains(skip))
@@ -108,28 +126,3 @@ QPoint clientPlaceOnScreen(QWidget *window)
                                                       &std::free);
     return reply ? QPoint(reply->dst_x, reply->dst_y) : window->geometry().topLeft();
 }
-
-#else
-
-QMargins requestFrameExtents(QWidget *window)
-{
-#ifdef Q_OS_WIN
-    // Windows knows a window's frame once the native window exists, before it is first shown.
-    window->winId();
-    return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
-#else
-    Q_UNUSED(window);
-    return {};
-#endif
-}
-
-void keepOutOfTaskBar(QWidget *)
-{
-}
-
-QPoint clientPlaceOnScreen(QWidget *window)
-{
-    return window->geometry().topLeft();
-}
-
-#endif
