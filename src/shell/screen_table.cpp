@@ -9,6 +9,7 @@
 #include "shell/module1.h"
 #include "shell/navigator.h"
 #include "widgets/message_box.h"
+#include "widgets/picture.h"
 
 QString screenName::node(int n)
 {
@@ -24,7 +25,7 @@ void replace(Navigator &navigator, QWidget *from, const QString &to)
     navigator.show(to);
 }
 
-QWidget *splashScreen(Navigator &navigator)
+QWidget *splashScreen(Navigator &navigator, PictureLoader &picture)
 {
     auto *screen = new SplashScreen;
     QObject::connect(screen, &SplashScreen::finished, &navigator, [&navigator, screen] {
@@ -32,11 +33,11 @@ QWidget *splashScreen(Navigator &navigator)
         if (navigator.isLoaded(screen))
             replace(navigator, screen, screenName::topics);
     });
-    screen->Form_Load();
+    screen->Form_Load(picture);
     return screen;
 }
 
-QWidget *topicScreen(Navigator &navigator)
+QWidget *topicScreen(Navigator &navigator, PictureLoader &picture)
 {
     auto *screen = new TopicScreen;
     QObject::connect(screen, &TopicScreen::nodeRequested, &navigator,
@@ -47,7 +48,7 @@ QWidget *topicScreen(Navigator &navigator)
                      [&navigator] { navigator.show(screenName::about); });
     QObject::connect(screen, &TopicScreen::exitRequested, &navigator,
                      [&navigator] { Module1::CloseAllScreens(navigator); });
-    screen->Form_Load();
+    screen->Form_Load(picture);
     return screen;
 }
 
@@ -88,8 +89,10 @@ QWidget *aboutScreen(Navigator &navigator)
 
 void registerScreens(Navigator &navigator)
 {
-    navigator.add(screenName::splash, [&navigator] { return splashScreen(navigator); });
-    navigator.add(screenName::topics, [&navigator] { return topicScreen(navigator); });
+    // Read once, when the splash screen first asks for it, and shared with the topic screen.
+    auto *picture = new PictureLoader(picturePath(), &navigator);
+    navigator.add(screenName::splash, [&navigator, picture] { return splashScreen(navigator, *picture); });
+    navigator.add(screenName::topics, [&navigator, picture] { return topicScreen(navigator, *picture); });
     navigator.add(screenName::help, [&navigator] { return helpScreen(navigator); });
     navigator.add(screenName::about, [&navigator] { return aboutScreen(navigator); });
     for (int n = 1; n <= tree::kNodeCount; ++n)
