@@ -288,12 +288,16 @@ QImage decodePicture(const QByteArray &bytes, const QSize &box)
         qWarning("a picture of %d x %d pixels is too large to show", size.width(), size.height());
         return {};
     }
-    reader.setScaledSize(box);
-    const QImage image = reader.read();
-    if (image.isNull())
-        return {};
-    // Handlers that cannot decode at a reduced size hand back the full image.
-    return image.size() == box ? image : image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // The JPEG decoder reduces while it decodes; a PNG comes whole, and is scaled down here.
+    if (format == "jpeg")
+        reader.setScaledSize(box);
+    QImage image = reader.read();
+    if (image.isNull() || image.size() == box)
+        return image;
+    // Smooth scaling works on premultiplied pixels: converted in place, not in a second copy.
+    if (image.format() == QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 struct PictureLoader::Shared {
