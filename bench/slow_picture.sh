@@ -16,7 +16,9 @@ done
 
 runtime=$(mktemp -d)
 server=
+tracer=
 cleanup() {
+    [ -n "$tracer" ] && kill -KILL "$tracer" 2>/dev/null || true
     [ -n "$server" ] && kill "$server" 2>/dev/null || true
     rm -rf "$runtime"
 }
@@ -73,7 +75,7 @@ for delay in 0 5000000; do
 done
 
 start 120000000
-splash=$(window 30 --class tarnwick)
+splash=$(window 30 --class tarnwick) || { echo "slow_picture: no splash screen within 30 s while the read hangs" >&2; exit 1; }
 pid=$(xdotool getwindowpid "$splash")
 sleep 0.5
 xdotool windowfocus "$splash" key space
