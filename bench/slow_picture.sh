@@ -14,21 +14,10 @@ for tool in Xvfb xdotool strace; do
     command -v "$tool" >/dev/null || { echo "slow_picture: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
 done
 
-runtime=$(mktemp -d)
-server=
 tracer=
-cleanup() {
-    [ -n "$tracer" ] && kill -KILL "$tracer" 2>/dev/null || true
-    [ -n "$server" ] && kill "$server" 2>/dev/null || true
-    rm -rf "$runtime"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$runtime/display" 2>/dev/null &
-server=$!
-for _ in $(seq 100); do [ -s "$runtime/display" ] && break; sleep 0.05; done
-export DISPLAY=:$(head -n1 "$runtime/display") XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=xcb
-unset QT_SCALE_FACTOR QT_QPA_PLATFORMTHEME WAYLAND_DISPLAY
+stop_own() { [ -n "$tracer" ] && kill -KILL "$tracer" 2>/dev/null || true; }
+# shellcheck source=bench/virtual_display.sh
+source bench/virtual_display.sh
 
 mkdir "$runtime/folder"
 cp "$program" "$runtime/folder/tarnwick"
