@@ -16,7 +16,7 @@ packages=(
 if [ "${1:-}" = "--all" ]; then
   packages+=(
     # tests and benchmarks
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
     xvfb xauth xdotool x11-utils imagemagick strace
     # window managers and a Wayland compositor the walks run under
     openbox metacity dbus weston xwayland
