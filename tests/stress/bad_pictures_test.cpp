@@ -499,6 +499,11 @@ protected:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         environment.remove(QStringLiteral("QT_QPA_FONTDIR"));
         environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
+#ifdef __SANITIZE_ADDRESS__
+        // Freed memory held back to catch late uses would count as the program's own.
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS"))
+                                                               + QStringLiteral(":quarantine_size_mb=1"));
+#endif
         tarnwick.setProcessEnvironment(environment);
         tarnwick.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QElapsedTimer clock;
