@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QLabel>
 #include <QProcess>
 #include <QScopeGuard>
@@ -147,19 +146,6 @@ QByteArray interlacedPng(int side)
            + pngChunk("IEND", {});
 }
 
-QByteArray progressive2000()
-{
-    QImage image(2000, 2000, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.write(image);
-    return bytes;
-}
-
 // Comment segments after the start of the image, to `bytes` in all.
 QByteArray withComments(const QByteArray &jpeg, qsizetype bytes)
 {
@@ -232,9 +218,9 @@ const std::vector<BadPicture> &badPictures()
             {hugeJpeg, Place::file, flatJpeg(20000, 20000), false},
             {"interlaced PNG 2000 x 2000 in 4 MiB of text", Place::file, withText(interlacedPng(2000), fourMiB), true},
             {"progressive JPEG 2000 x 2000 in 4 MiB of comments", Place::file,
-             withComments(progressive2000(), fourMiB), true},
+             withComments(progressiveJpeg(2000, 2000, "\x22\x11\x11"), fourMiB), true},
             {"PNG 64 x 64 with 3.9 MB of text", Place::file, withText(encoded(smallImage.scaled(64, 64), "PNG"), 3'900'000), true},
-            {"progressive JPEG 2000 x 2000", Place::file, progressive2000(), true},
+            {"progressive JPEG 2000 x 2000", Place::file, progressiveJpeg(2000, 2000, "\x22\x11\x11"), true},
             {"Exif thumbnail in 120 scans", Place::file, real.left(20) + exif + real.mid(20), true},
         };
     }();
