@@ -70,7 +70,7 @@ BENCHMARK(BM_TopicScreenLoad)->Unit(benchmark::kMillisecond);
 
 void BM_PictureDecode(benchmark::State &state)
 {
-    const QString path = picturePath();
+    const std::filesystem::path path = picturePath();
     for (auto _ : state)
         benchmark::DoNotOptimize(loadStretchedPicture(path, QSize(193, 217)));
 }

@@ -15,22 +15,9 @@ for tool in Xvfb xev; do
     command -v "$tool" >/dev/null || { echo "startup: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
 done
 
-runtime=$(mktemp -d)
-server=
-cleanup() {
-    [ -n "${XEV_PID:-}" ] && kill "$XEV_PID" 2>/dev/null || true
-    [ -n "$server" ] && kill "$server" 2>/dev/null || true
-    rm -rf "$runtime"
-}
-trap cleanup EXIT
-
-# A display of our own; Xvfb writes its number once it accepts clients.
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$runtime/display" 2>/dev/null &
-server=$!
-for _ in $(seq 100); do [ -s "$runtime/display" ] && break; sleep 0.05; done
-display=:$(head -n1 "$runtime/display")
-export DISPLAY=$display XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=xcb
-unset QT_SCALE_FACTOR QT_QPA_PLATFORMTHEME WAYLAND_DISPLAY
+stop_own() { [ -n "${XEV_PID:-}" ] && kill "$XEV_PID" 2>/dev/null || true; }
+# shellcheck source=bench/virtual_display.sh
+source bench/virtual_display.sh
 
 # Every window mapped on the display is reported as it happens.
 coproc XEV { exec stdbuf -oL xev -root -event substructure; }

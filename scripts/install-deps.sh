@@ -16,8 +16,8 @@ packages=(
 if [ "${1:-}" = "--all" ]; then
   packages+=(
     # tests and benchmarks
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils imagemagick
+    googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
+    xvfb xauth xdotool x11-utils imagemagick strace
     # window managers and a Wayland compositor the walks run under
     openbox metacity dbus weston xwayland
     # the Wayland platform plugin, to prove the program picks XWayland even where it is present

@@ -118,9 +118,9 @@ SplashScreen::SplashScreen(QWidget *parent)
     }
 }
 
-void SplashScreen::Form_Load()
+void SplashScreen::Form_Load(PictureLoader &picture)
 {
-    imgLogo->setPixmap(loadStretchedPicture(picturePath(), imgLogo->size()));
+    picture.fill(imgLogo);
 }
 
 void SplashScreen::Timer1_Timer()

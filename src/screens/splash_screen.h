@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class PictureLoader;
 class QGroupBox;
 class QLabel;
 class QTimer;
@@ -15,7 +16,7 @@ class SplashScreen : public QWidget
 public:
     explicit SplashScreen(QWidget *parent = nullptr);
 
-    void Form_Load();
+    void Form_Load(PictureLoader &picture);
     void Timer1_Timer();
     void Form_KeyPress();
     void Frame1_Click();

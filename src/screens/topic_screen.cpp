@@ -107,7 +107,7 @@ void TopicScreen::forgetChoiceWhenTyping()
     });
 }
 
-void TopicScreen::Form_Load()
+void TopicScreen::Form_Load(PictureLoader &picture)
 {
     sizeToDisplay(this, 0.95f);
 
@@ -117,7 +117,7 @@ void TopicScreen::Form_Load()
     Combo1->setCurrentIndex(-1);
     Combo1->setEditText(QStringLiteral("Topic List"));
 
-    Image1->setPixmap(loadStretchedPicture(picturePath(), Image1->size()));
+    picture.fill(Image1);
 }
 
 void TopicScreen::cmdOK_Click()

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class PictureLoader;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -14,7 +15,7 @@ class TopicScreen : public QWidget
 public:
     explicit TopicScreen(QWidget *parent = nullptr);
 
-    void Form_Load();
+    void Form_Load(PictureLoader &picture);
     void cmdOK_Click();
     void cmdHelp_Click();
     void cmdAbout_Click();

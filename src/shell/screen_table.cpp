@@ -9,6 +9,7 @@
 #include "shell/module1.h"
 #include "shell/navigator.h"
 #include "widgets/message_box.h"
+#include "widgets/picture.h"
 
 QString screenName::node(int n)
 {
@@ -24,7 +25,7 @@ void replace(Navigator &navigator, QWidget *from, const QString &to)
     navigator.show(to);
 }
 
-QWidget *splashScreen(Navigator &navigator)
+QWidget *splashScreen(Navigator &navigator, PictureLoader &picture)
 {
     auto *screen = new SplashScreen;
     QObject::connect(screen, &SplashScreen::finished, &navigator, [&navigator, screen] {
@@ -32,11 +33,11 @@ QWidget *splashScreen(Navigator &navigator)
         if (navigator.isLoaded(screen))
             replace(navigator, screen, screenName::kTopics);
     });
-    screen->Form_Load();
+    screen->Form_Load(picture);
     return screen;
 }
 
-QWidget *topicScreen(Navigator &navigator)
+QWidget *topicScreen(Navigator &navigator, PictureLoader &picture)
 {
     auto *screen = new TopicScreen;
     // The list stays loaded, hidden, while the tree runs.
@@ -50,7 +51,7 @@ QWidget *topicScreen(Navigator &navigator)
                      [&navigator] { navigator.show(screenName::kAbout); });
     QObject::connect(screen, &TopicScreen::exitRequested, &navigator,
                      [&navigator] { Module1::CloseAllScreens(navigator); });
-    screen->Form_Load();
+    screen->Form_Load(picture);
     return screen;
 }
 
@@ -91,8 +92,10 @@ QWidget *aboutScreen(Navigator &navigator)
 
 void registerScreens(Navigator &navigator)
 {
-    navigator.add(screenName::kSplash, [&navigator] { return splashScreen(navigator); });
-    navigator.add(screenName::kTopics, [&navigator] { return topicScreen(navigator); });
+    // Read once, when the splash screen first asks for it, and shared with the topic screen.
+    auto *picture = new PictureLoader(picturePath(), &navigator);
+    navigator.add(screenName::kSplash, [&navigator, picture] { return splashScreen(navigator, *picture); });
+    navigator.add(screenName::kTopics, [&navigator, picture] { return topicScreen(navigator, *picture); });
     navigator.add(screenName::kHelp, [&navigator] { return helpScreen(navigator); });
     navigator.add(screenName::kAbout, [&navigator] { return aboutScreen(navigator); });
     for (int n = 1; n <= tree::kNodeCount; ++n)

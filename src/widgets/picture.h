@@ -1,16 +1,67 @@
 // The picture "Ut1.jpg" beside the program, shown stretched on the splash and topic screens.
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QObject>
 #include <QPixmap>
-#include <QString>
+#include <QPointer>
+#include <QSize>
 
-QString picturePath();
+#include <filesystem>
+#include <memory>
+
+class QLabel;
+
+// Beside the executable, as the file system names it; empty if the program's folder is unknown.
+std::filesystem::path picturePath();
 
 // What the picture shows, for a screen reader.
 inline constexpr char16_t kPictureDescription[] = u"Drawing of the uterus";
 
-// Decodes the picture at the box's size, as far as its format allows. Only a regular file of a
-// few MB holding a JPEG or PNG picture of a few megapixels is shown; anything else (missing,
-// unreadable, a FIFO or device, another format, a huge picture) gives a null pixmap: the box
-// stays empty.
-QPixmap loadStretchedPicture(const QString &path, const QSize &box);
+// The picture's bytes without text chunks, comments or other metadata. Only a regular file of a
+// few MB holding a JPEG or PNG is read; anything else (missing, unreadable, a FIFO or device,
+// another format, a JPEG in too many scans) gives nothing.
+QByteArray readPicture(const std::filesystem::path &path);
+
+// Decodes at the box's size, as far as the format allows; a picture too large to decode within
+// a few MB gives a null image.
+QImage decodePicture(const QByteArray &bytes, const QSize &box);
+
+inline QImage loadStretchedPicture(const std::filesystem::path &path, const QSize &box)
+{
+    return decodePicture(readPicture(path), box);
+}
+
+// Reads the picture once, away from the GUI thread, and decodes it for each box size asked for.
+// A file system that never answers leaves one worker waiting, and nothing else.
+class PictureLoader : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PictureLoader(std::filesystem::path path, QObject *parent = nullptr);
+    ~PictureLoader() override;
+
+    // The box shows the picture once it arrives; until then, or if there is none, it stays empty.
+    void fill(QLabel *box);
+    // Boxes still waiting for their answer.
+    int waiting() const;
+
+private:
+    struct Shared;
+    struct Answer {
+        QSize size;
+        QPixmap pixmap;
+    };
+
+    void start();
+    void answer(const QSize &size, const QImage &image);
+
+    std::filesystem::path m_path;
+    std::shared_ptr<Shared> m_shared;
+    QList<QPointer<QLabel>> m_waiting;
+    QList<QSize> m_asked;
+    QList<Answer> m_answers;
+};

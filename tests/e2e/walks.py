@@ -6,6 +6,9 @@ Every walk starts the program afresh; on failure it names what was missing and l
 screenshot in DIR."""
 
 import argparse
+import os
+import socket
+import subprocess
 import sys
 import time
 
@@ -350,6 +353,31 @@ def first_screens(walk):
         raise Failure(f"the program ended with status {walk.desktop.program.returncode}")
 
 
+def no_display(program):
+    """With no display to open, the program says which in one line, with how to start it in a
+    virtual display, and ends with status 1 within 5 s: DISPLAY unset, naming no server, and
+    naming a socket that accepts and never answers."""
+    # Two display numbers no server holds: one socket accepts and never answers, one refuses.
+    number = 4000 + 2 * (os.getpid() % 1000)
+    sockets = [socket.socket(socket.AF_UNIX) for _ in range(2)]
+    for n, bound in enumerate(sockets, number):
+        bound.bind(f"\0/tmp/.X11-unix/X{n}")
+    sockets[0].listen(1)
+    bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    silent, empty = f":{number}", f":{number + 1}"
+    for display, named in ((None, "DISPLAY"), (empty, f'"{empty}"'), (silent, f'"{silent}"')):
+        environment = dict(bare, **({"DISPLAY": display} if display else {}))
+        started = time.monotonic()
+        run = subprocess.run([program], env=environment, capture_output=True, text=True, timeout=10)
+        took, lines = time.monotonic() - started, run.stderr.splitlines()
+        if run.returncode != 1 or took > 5:
+            raise Failure(f"with DISPLAY={display}: status {run.returncode} after {took:.1f} s, wanted 1 within 5 s")
+        if len(lines) != 1 or named not in lines[0] or "xvfb-run" not in lines[0] or "reinstall" in run.stderr.lower():
+            raise Failure(f"with DISPLAY={display} it says {run.stderr!r}")
+
+
+ALONE = {no_display.__name__: no_display}  # started without a display
+
 WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help,
                                           keyboard_walk, first_screens)}
 
@@ -360,14 +388,17 @@ def main():
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("--wm", choices=sorted([*WINDOW_MANAGERS, WAYLAND]),
                         help="the window manager, or the Wayland compositor, to walk under")
-    parser.add_argument("walk", choices=sorted(WALKS))
+    parser.add_argument("walk", choices=sorted([*WALKS, *ALONE]))
     args = parser.parse_args()
     name = f"{args.walk}-{args.wm}" if args.wm else args.walk
     global COMPOSITOR_PLACES
     COMPOSITOR_PLACES = args.wm == WAYLAND
     try:
-        with Desktop(args.artifacts, name, args.wm) as desktop:
-            WALKS[args.walk](Walk(desktop, args.program))
+        if args.walk in ALONE:
+            ALONE[args.walk](args.program)
+        else:
+            with Desktop(args.artifacts, name, args.wm) as desktop:
+                WALKS[args.walk](Walk(desktop, args.program))
     except FileNotFoundError as missing:
         print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
         return 1

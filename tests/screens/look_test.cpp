@@ -2,6 +2,7 @@
 // and compared with tests/data/screens/ (TARNWICK_RENEW_SCREENS=1 renews them, see the README),
 // and every text the screens show compared with the copy in tests/data/texts.json.
 #include "recording_sink.h"
+#include "widgets/picture.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -85,6 +86,9 @@ protected:
     QWidget *show(const QString &name)
     {
         QWidget *w = screens().show(name);
+        // The picture comes from a worker.
+        auto *picture = screens().findChild<PictureLoader *>();
+        EXPECT_TRUE(QTest::qWaitFor([picture] { return picture->waiting() == 0; }));
         settle();
         return w;
     }

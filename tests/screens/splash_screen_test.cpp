@@ -44,7 +44,8 @@ TEST_F(Splash, OpensCentredWithItsDesignedSizeAndEightSecondTimer)
     ASSERT_TRUE(splash->timer()->isActive());
     EXPECT_EQ(splash->timer()->interval(), 8000);
     EXPECT_TRUE(splash->timer()->isSingleShot());
-    EXPECT_FALSE(control<QLabel>(QStringLiteral("frmSplash"), QStringLiteral("imgLogo"))->pixmap().isNull());
+    auto *picture = control<QLabel>(QStringLiteral("frmSplash"), QStringLiteral("imgLogo"));
+    EXPECT_TRUE(QTest::qWaitFor([picture] { return !picture->pixmap().isNull(); }));
 }
 
 TEST_F(Splash, KeysWithoutACharacterLeaveItUp)

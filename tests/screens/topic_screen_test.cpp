@@ -43,7 +43,8 @@ TEST_F(TopicScreenTest, OpensWithTheListAndNothingChosen)
     EXPECT_EQ(combo->count(), 53);
     EXPECT_EQ(combo->currentIndex(), -1);
     EXPECT_EQ(combo->currentText(), QStringLiteral("Topic List"));
-    EXPECT_FALSE(control<QLabel>(kStart, QStringLiteral("Image1"))->pixmap().isNull());
+    auto *picture = control<QLabel>(kStart, QStringLiteral("Image1"));
+    EXPECT_TRUE(QTest::qWaitFor([picture] { return !picture->pixmap().isNull(); }));
 }
 
 TEST_F(TopicScreenTest, EnterOnOpenWarnsNothingSelected)
