@@ -28,6 +28,8 @@ cppflags=$(dpkg-buildflags --get CPPFLAGS)
 cxxflags=$(dpkg-buildflags --get CXXFLAGS)
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 
+# From scratch: the icons rcc embeds carry the time of the build that made them.
+rm -rf "$build"
 cmake -S "$source" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTARNWICK_TESTS=OFF -DTARNWICK_BENCHMARKS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
   -DCMAKE_CXX_FLAGS="$cppflags $cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" >/dev/null
@@ -40,7 +42,6 @@ if [ "$version" != "$project_version" ]; then
   exit 1
 fi
 
-rm -rf "$stage" "$scratch"
 DESTDIR=$stage cmake --install "$build" --component tarnwick >/dev/null
 strip --remove-section=.comment --remove-section=.note "$stage/usr/lib/tarnwick/tarnwick"
 
