@@ -23,6 +23,9 @@ export SOURCE_DATE_EPOCH
 # folder (dpkg-buildflags takes the current one) to '.', so no path of the build remains.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 export LC_ALL=C.UTF-8 TZ=UTC
+# ccache's base_dir would write the sources' paths into the debug info relative to the build
+# folder inside it and absolute outside it; without it the paths are the same from any folder.
+unset CCACHE_BASEDIR
 umask 022
 cppflags=$(dpkg-buildflags --get CPPFLAGS)
 cxxflags=$(dpkg-buildflags --get CXXFLAGS)
