@@ -35,22 +35,6 @@ def wait_for(condition, timeout, what, interval=0.05):
         time.sleep(interval)
 
 
-def ppm_pixels(data):
-    """A binary PPM picture as a function (x, y) -> (r, g, b)."""
-    # "P6", width, height, maximum, then one whitespace and the samples.
-    fields, position = [], 0
-    while len(fields) < 4:
-        while data[position:position + 1].isspace():
-            position += 1
-        start = position
-        while not data[position:position + 1].isspace():
-            position += 1
-        fields.append(data[start:position])
-    width = int(fields[1])
-    samples = data[position + 1:]
-    return lambda x, y: tuple(samples[(y * width + x) * 3:(y * width + x) * 3 + 3])
-
-
 class Window:
     """A window's client area on the screen, and the frame the window manager put round it
     (left, right, top, bottom; nothing without a window manager)."""
@@ -300,7 +284,18 @@ class Desktop:
         """The whole screen as a function (x, y) -> (r, g, b)."""
         data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env, capture_output=True,
                               timeout=20, check=True).stdout
-        return ppm_pixels(data)
+        # Binary PPM: "P6", width, height, maximum, then one whitespace and the samples.
+        fields, position = [], 0
+        while len(fields) < 4:
+            while data[position:position + 1].isspace():
+                position += 1
+            start = position
+            while not data[position:position + 1].isspace():
+                position += 1
+            fields.append(data[start:position])
+        width = int(fields[1])
+        samples = data[position + 1:]
+        return lambda x, y: tuple(samples[(y * width + x) * 3:(y * width + x) * 3 + 3])
 
     # Acting as the user ------------------------------------------------------------------
 
