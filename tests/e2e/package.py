@@ -118,8 +118,7 @@ def in_root(root, script, *unshare):
 
 
 def clean_install(package, work, artifacts):
-    """Installs the package with apt into a fresh minimal Debian 12 (debootstrapped once, kept in
-    the cache) and waits for its splash to show the picture under xvfb-run there."""
+    """Installs the package with apt into a fresh Debian 12 and waits for its splash's picture there."""
     os.makedirs(os.path.join(CACHE, "bookworm-apt", "partial"), exist_ok=True)
     tarball, root = os.path.join(CACHE, "bookworm-root.tar"), os.path.join(work, "root")
     if not os.path.exists(tarball):
@@ -161,9 +160,6 @@ def main():
     os.makedirs(work)
     try:
         if args.clean_root:
-            if os.geteuid() != 0:
-                print("SKIPPED: installing into a clean root needs root, for chroot and mount")
-                return 77
             package = glob.glob(os.path.join(args.artifacts, "package", "one", "tarnwick", "dist", "tarnwick_*.deb"))
             clean_install(package[0], work, args.artifacts)
             print(f"passed: {os.path.basename(package[0])} installs into a clean Debian 12 and shows its picture")
