@@ -16,7 +16,7 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     exit 1
   }
 fi
-# rcc stamps the icons it embeds, and dpkg-deb its archive, with this time.
+# rcc stamps the icons it embeds with this time, and dpkg-deb its archive and every newer file.
 export SOURCE_DATE_EPOCH
 
 # Hardening with everything Debian offers, bind-now included; -ffile-prefix-map maps this
@@ -66,7 +66,6 @@ cp packaging/debian/control packaging/debian/changelog "$scratch/debian/"
 (cd "$stage" && find usr -type f -print0 | sort -z | xargs -0 md5sum) >"$stage/DEBIAN/md5sums"
 
 chmod -R u+rwX,go=rX "$stage"
-find "$stage" -newermt "@$SOURCE_DATE_EPOCH" -print0 | xargs -0r touch -h -d "@$SOURCE_DATE_EPOCH"
 package=dist/tarnwick_${version}_amd64.deb
 dpkg-deb --root-owner-group -Zxz --build "$stage" "$package" >/dev/null
 echo "$package"
