@@ -9,8 +9,9 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
-  # run: the X11 platform plugin, and fonts metric-compatible with the designed ones
-  qt6-qpa-plugins fonts-liberation fonts-dejavu-core fontconfig
+  # run: fonts metric-compatible with the designed ones (Qt's X11 platform plugin comes with
+  # libqt6gui6 on Debian 12)
+  fonts-liberation fonts-dejavu-core fontconfig
 )
 
 if [ "${1:-}" = "--all" ]; then
@@ -32,7 +33,9 @@ if [ "${1:-}" = "--all" ]; then
     # building that Qt from Debian's source where no prebuilt copy is at hand (scripts/windows-qt.sh)
     debian-archive-keyring perl
     # desktop install checks and packaging
-    desktop-file-utils appstream dpkg-dev file librsvg2-bin
+    desktop-file-utils appstream dpkg-dev file librsvg2-bin lintian
+    # the package installed into a clean Debian 12 root
+    debootstrap
     # the end-to-end and install tests' driver
     python3
   )

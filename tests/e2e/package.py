@@ -1,8 +1,9 @@
-"""Builds the .deb from a build tree, unpacks it into a scratch root and starts the program
-from there, as an installed copy: through its bin/ link, with its picture found beside the
-real executable.
+"""Builds the .deb twice from copies of the source in two folders (the same bytes, a clean
+lintian report), unpacks it and starts the program from there, as an installed copy: through its
+bin/ link, with its picture found through the link beside it. With --clean-root, installs it
+with apt into a fresh minimal Debian 12 and starts it there.
 
-    package.py --build BUILD_DIR --artifacts DIR
+    package.py --source SOURCE_DIR --artifacts DIR [--clean-root]
 """
 
 import argparse
@@ -19,19 +20,27 @@ APP_ID = "org.tarnwick.Tarnwick"
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 
-def run(*command, cwd=None):
-    result = subprocess.run(command, cwd=cwd, capture_output=True, text=True, timeout=300)
+def run(*command, cwd=None, env=None, timeout=1800):
+    result = subprocess.run(command, cwd=cwd, env=env, capture_output=True, text=True, timeout=timeout)
     if result.returncode != 0:
         raise Failure(f"{' '.join(command)} failed with status {result.returncode}:\n"
                       f"{result.stdout}{result.stderr}")
     return result.stdout
 
 
-def build_package(build, work):
-    run("cpack", "-G", "DEB", "-B", work, "--config", os.path.join(build, "CPackConfig.cmake"))
-    packages = glob.glob(os.path.join(work, "tarnwick_*.deb"))
-    if len(packages) != 1:
-        raise Failure(f"expected one tarnwick_*.deb in {work}, found {packages}")
+def build_twice(source, work):
+    epoch = os.environ.get("SOURCE_DATE_EPOCH") or run("git", "-C", source, "log", "-1", "--format=%ct").strip()
+    packages = []
+    for folder in ("one/tarnwick", "two/elsewhere"):
+        # Copied without their times, which the two builds must not take in.
+        tree = shutil.copytree(source, os.path.join(work, folder), copy_function=shutil.copy,
+                               ignore=shutil.ignore_patterns("build", "dist", ".git"))
+        built = run("bash", "scripts/package.sh", "deb", cwd=tree, env=dict(os.environ, SOURCE_DATE_EPOCH=epoch))
+        packages.append(os.path.join(tree, built.split()[-1]))
+    with open(packages[0], "rb") as one, open(packages[1], "rb") as two:
+        if one.read() != two.read():
+            raise Failure(f"two builds of the same source differ: {' '.join(packages)}")
+    run("lintian", "--display-info", "--fail-on", "error,warning,info", packages[0])
     return packages[0]
 
 
@@ -42,8 +51,7 @@ def check_control(package):
             key, value = line.split(":", 1)
             fields[key] = value.strip()
     depends = [d.split()[0] for d in fields.get("Depends", "").split(",") if d.strip()]
-    # libqt6gui6 only recommends the X11 platform plugin; without it no window can show.
-    for needed in ("fonts-liberation", "libqt6widgets6", "qt6-qpa-plugins"):
+    for needed in ("fonts-liberation", "libqt6widgets6"):
         if needed not in depends:
             raise Failure(f"the package does not depend on {needed}: Depends: {fields.get('Depends')}")
     if fields.get("Package") != "tarnwick" or not fields.get("Maintainer") or not fields.get("Description"):
@@ -63,8 +71,9 @@ def check_layout(usr):
     link = os.path.join(usr, "bin", "tarnwick")
     if not os.access(program, os.X_OK):
         raise Failure(f"no executable program at {program}")
-    if not os.path.isfile(os.path.join(usr, "lib", "tarnwick", "Ut1.jpg")):
-        raise Failure("Ut1.jpg is not beside the program")
+    picture = os.path.join(usr, "lib", "tarnwick", "Ut1.jpg")
+    if os.path.realpath(picture) != os.path.join(os.path.realpath(usr), "share", "tarnwick", "Ut1.jpg"):
+        raise Failure(f"Ut1.jpg beside the program does not lead to share/tarnwick: {os.path.realpath(picture)}")
     if not os.path.islink(link) or os.path.isabs(os.readlink(link)):
         raise Failure(f"{link} is not a relative symbolic link")
     if os.path.realpath(link) != os.path.realpath(program):
@@ -79,36 +88,83 @@ def check_layout(usr):
     run("appstreamcli", "validate", "--no-net", os.path.join(usr, "share", "metainfo", f"{APP_ID}.metainfo.xml"))
 
 
+def box_colours(picture, splash_x, splash_y):
+    # The picture box, inside the frame: (150 + 360, 60 + 795) twips, 1815 x 2385.
+    box = f"{px(1815)}x{px(2385)}+{splash_x + px(150 + 360)}+{splash_y + px(60 + 795)}"
+    return int(run("convert", picture, "+repage", "-crop", box, "-format", "%k", "info:"))
+
+
 def splash_picture_colours(artifacts, name, program):
     """Starts the program and counts the colours in the splash screen's picture box."""
     with Desktop(artifacts, name) as desktop:
         desktop.start(program)
         splash = desktop.window(size=(px(7380), px(4245)))
-        # The picture box, inside the frame: (150 + 360, 60 + 795) twips, 1815 x 2385.
-        left, top = splash.x + px(150 + 360), splash.y + px(60 + 795)
-        width, height = px(1815), px(2385)
-
-        def colours():
-            screen = desktop.pixels()
-            return {screen(x, y) for x in range(left, left + width, 3) for y in range(top, top + height, 3)}
         # Wait for the frame to be painted before judging the box.
         wait_for(lambda: desktop.pixels()(splash.x + px(150) + 2, splash.y + px(60) + 20) != (0, 0, 0), 5,
                  "the splash screen to be painted")
-        found = colours()
-        desktop.screenshot("splash")
-        return len(found)
+        return box_colours(desktop.screenshot("splash"), splash.x, splash.y)
+
+
+CACHE = os.path.join(os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"), "tarnwick")
+
+
+def in_root(root, script, *unshare):
+    """Runs script in root in namespaces of its own: what it mounts or starts ends with it."""
+    mounts = ('mount -t proc proc "$0/proc" && mount --rbind /dev "$0/dev" && '
+              'mount --bind "$2" "$0/var/cache/apt/archives" && exec chroot "$0" sh -ec "$1"')
+    return subprocess.Popen(["unshare", "--mount", "--pid", "--fork", "--kill-child", *unshare, "sh", "-c", mounts,
+                             root, script, os.path.join(CACHE, "bookworm-apt")],
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+
+def clean_install(package, work, artifacts):
+    """Installs the package with apt into a fresh Debian 12 and waits for its splash's picture there."""
+    os.makedirs(os.path.join(CACHE, "bookworm-apt", "partial"), exist_ok=True)
+    tarball, root = os.path.join(CACHE, "bookworm-root.tar"), os.path.join(work, "root")
+    if not os.path.exists(tarball):
+        run("unshare", "--mount", "debootstrap", "--variant=minbase", "bookworm", root, "http://deb.debian.org/debian")
+        run("tar", "-C", root, "-cf", tarball + ".part", ".")
+        os.replace(tarball + ".part", tarball)
+    else:
+        os.makedirs(root)
+        run("tar", "-C", root, "-xf", tarball)
+    shutil.copy(package, os.path.join(root, "tmp", "tarnwick.deb"))
+    shutil.copy("/etc/resolv.conf", os.path.join(root, "etc", "resolv.conf"))
+    # The program's own dependencies must hold before the X server brings in libraries of its own.
+    install = in_root(root, "apt-get -q update; apt='apt-get -yq --no-install-recommends'; $apt install /tmp/tarnwick.deb\n"
+                      "! ldd /usr/lib/tarnwick/tarnwick /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so"
+                      " | grep 'not found'\n$apt install xvfb xauth")
+    log = install.communicate(timeout=1200)[0].decode(errors="replace")
+    if install.returncode != 0:
+        raise Failure(f"installing in the clean root failed:\n{log[-3000:]}")
+    program = in_root(root, "xvfb-run -s '-screen 0 1024x768x24 -fbdir /tmp' tarnwick", "--net")
+    screen = os.path.join(root, "tmp", "Xvfb_screen0")
+    try:
+        # No window manager: the splash stands at the centre of the 1024 x 768 screen.
+        wait_for(lambda: os.path.exists(screen) and box_colours(f"xwd:{screen}", (1024 - px(7380)) // 2,
+                 (768 - px(4245)) // 2) >= 20, 60, "the splash screen's picture", interval=0.5)
+    finally:
+        subprocess.run(["convert", f"xwd:{screen}", os.path.join(artifacts, "clean-root-splash.png")])
+        program.kill()
+        print(program.communicate()[0].decode(errors="replace")[-3000:])
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", required=True)
+    parser.add_argument("--source", required=True)
     parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--clean-root", action="store_true")
     args = parser.parse_args()
-    work = os.path.join(args.artifacts, "package")
+    work = os.path.join(args.artifacts, "clean-root" if args.clean_root else "package")
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     try:
-        package = build_package(args.build, work)
+        if args.clean_root:
+            package = glob.glob(os.path.join(args.artifacts, "package", "one", "tarnwick", "dist", "tarnwick_*.deb"))
+            clean_install(package[0], work, args.artifacts)
+            print(f"passed: {os.path.basename(package[0])} installs into a clean Debian 12 and shows its picture")
+            return 0
+        package = build_twice(args.source, work)
         check_control(package)
         root = os.path.join(work, "root")
         run("dpkg-deb", "-x", package, root)
@@ -117,7 +173,7 @@ def main():
 
         link = os.path.join(usr, "bin", "tarnwick")
         with_picture = splash_picture_colours(args.artifacts, "installed", link)
-        os.rename(os.path.join(usr, "lib", "tarnwick", "Ut1.jpg"), os.path.join(work, "Ut1.jpg"))
+        os.rename(os.path.join(usr, "share", "tarnwick", "Ut1.jpg"), os.path.join(work, "Ut1.jpg"))
         without_picture = splash_picture_colours(args.artifacts, "installed-without-picture", link)
         if without_picture > 2:
             raise Failure(f"the picture box shows {without_picture} colours with Ut1.jpg gone; expected it empty")
@@ -130,8 +186,8 @@ def main():
     except Failure as failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         return 1
-    print(f"passed: {os.path.basename(package)} installs and shows its picture "
-          f"({with_picture} colours in the picture box, {without_picture} without the file)")
+    print(f"passed: {os.path.basename(package)} builds the same twice, passes lintian, installs and shows its "
+          f"picture ({with_picture} colours in the picture box, {without_picture} without the file)")
     return 0
 
 
