@@ -21,12 +21,15 @@ public:
     void Frame1_Click();
 
     QTimer *timer() const { return Timer1; }
+    // The designed 7380 x 4245 twips, inside the border.
+    QRect clientArea() const;
 
 signals:
     // The user or the timer has had enough of it: the topic screen takes its place.
     void finished();
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -123,8 +123,25 @@ QMargins requestFrameExtents(QWidget *window)
 #endif
 }
 
-void keepOutOfTaskBar(QWidget *)
+void keepOutOfTaskBar([[maybe_unused]] QWidget *window)
 {
+#ifdef Q_OS_WIN
+    // Windows leaves an owned window out of the taskbar. The owner is never shown, so the
+    // screen still has no visible owner and stays where it is when another screen is clicked.
+    // One owner for all of them, kept by the application: it outlives every screen it owns.
+    if (window->isVisible() || window->windowHandle())
+        return;
+    const QString name = QStringLiteral("hiddenOwner");
+    auto *owner = qApp->findChild<QWindow *>(name, Qt::FindDirectChildrenOnly);
+    if (!owner) {
+        owner = new QWindow;
+        owner->setObjectName(name);
+        static_cast<QObject *>(owner)->setParent(qApp);
+        owner->create();
+    }
+    window->winId();
+    window->windowHandle()->setTransientParent(owner);
+#endif
 }
 
 QPoint clientPlaceOnScreen(QWidget *window)

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QLabel>
@@ -39,12 +40,30 @@ protected:
 
 TEST_F(Splash, OpensCentredWithItsDesignedSizeAndEightSecondTimer)
 {
-    EXPECT_EQ(splash->size(), QSize(492, 283));
+    EXPECT_EQ(splash->clientArea(), QRect(3, 3, 492, 283));
+    EXPECT_EQ(splash->size(), QSize(498, 289));
     EXPECT_EQ(splash->geometry().center(), QPoint(511, 383));
+    EXPECT_EQ(control<QGroupBox>(QStringLiteral("frmSplash"), QStringLiteral("Frame1"))->geometry(),
+              QRect(13, 7, 472, 270));
     ASSERT_TRUE(splash->timer()->isActive());
     EXPECT_EQ(splash->timer()->interval(), 8000);
     EXPECT_TRUE(splash->timer()->isSingleShot());
     EXPECT_FALSE(control<QLabel>(QStringLiteral("frmSplash"), QStringLiteral("imgLogo"))->pixmap().isNull());
+}
+
+TEST_F(Splash, HasARaisedDialogBorderAndNoTitleBar)
+{
+    EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
+    const QImage shot = splash->grab().toImage();
+    const QColor face = splash->palette().color(QPalette::Window);
+    const int right = shot.width() - 1, bottom = shot.height() - 1;
+    for (const auto &[x, y, colour] : std::initializer_list<std::tuple<int, int, QColor>>{
+             {0, 0, QColor(192, 192, 192)}, {100, 0, QColor(192, 192, 192)}, {0, 100, QColor(192, 192, 192)},
+             {1, 1, Qt::white}, {100, 1, Qt::white}, {1, 100, Qt::white},
+             {right, 0, Qt::black}, {0, bottom, Qt::black}, {100, bottom, Qt::black}, {right, 100, Qt::black},
+             {right - 1, 1, QColor(128, 128, 128)}, {100, bottom - 1, QColor(128, 128, 128)},
+             {2, 2, face}, {100, 2, face}, {right - 2, 100, face}, {3, 3, face}})
+        EXPECT_EQ(shot.pixelColor(x, y), colour) << x << "," << y;
 }
 
 TEST_F(Splash, KeysWithoutACharacterLeaveItUp)

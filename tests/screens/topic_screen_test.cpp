@@ -4,11 +4,13 @@
 #include "screens/topic_table.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -199,6 +201,11 @@ TEST_F(TopicScreenTest, TheRealWarningBox)
     QString text, title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;
+    Qt::TextInteractionFlags selectable;
+    QGuiApplication::clipboard()->clear();
+    // Windows' own style, whose boxes leave their text unselectable unless asked.
+    const QString style = QApplication::style()->name();
+    QApplication::setStyle(QStringLiteral("Windows"));
     QTimer::singleShot(0, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
@@ -206,15 +213,23 @@ TEST_F(TopicScreenTest, TheRealWarningBox)
         title = box->windowTitle();
         icon = box->icon();
         buttons = int(box->buttons().size());
+        selectable = box->textInteractionFlags();
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
         box->button(QMessageBox::Ok)->click();
     });
     ok->click();
     setMessageSink(previous);
+    QApplication::setStyle(style);
     EXPECT_EQ(text, kNothingSelected);
     EXPECT_EQ(title, QStringLiteral("Tarnwick"));
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(buttons, 1);
     EXPECT_TRUE(topics->isVisible());
+    EXPECT_TRUE(selectable & Qt::TextSelectableByMouse);
+    // Ctrl+C copies the box as boxes on Windows do, caption, text and buttons between rules.
+    const QString rule = QStringLiteral("---------------------------\n");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              rule + QStringLiteral("Tarnwick\n") + rule + kNothingSelected + u'\n' + rule + QStringLiteral("OK   \n") + rule);
 }
 
 } // namespace
