@@ -5,7 +5,6 @@ real executable.
     package.py --build BUILD_DIR --artifacts DIR
 """
 
-import argparse
 import glob
 import os
 import shutil
@@ -13,7 +12,7 @@ import struct
 import subprocess
 import sys
 
-from desktop import Desktop, Failure, px, wait_for
+from desktop import Desktop, Failure, main, px, wait_for
 
 APP_ID = "org.tarnwick.Tarnwick"
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
@@ -83,7 +82,7 @@ def splash_picture_colours(artifacts, name, program):
     """Starts the program and counts the colours in the splash screen's picture box."""
     with Desktop(artifacts, name) as desktop:
         desktop.start(program)
-        splash = desktop.window(size=(px(7380), px(4245)))
+        splash = desktop.splash()
         # The picture box, inside the frame: (150 + 360, 60 + 795) twips, 1815 x 2385.
         left, top = splash.x + px(150 + 360), splash.y + px(60 + 795)
         width, height = px(1815), px(2385)
@@ -99,41 +98,34 @@ def splash_picture_colours(artifacts, name, program):
         return len(found)
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--artifacts", required=True)
-    args = parser.parse_args()
+def check_package(args):
     work = os.path.join(args.artifacts, "package")
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
-    try:
-        package = build_package(args.build, work)
-        check_control(package)
-        root = os.path.join(work, "root")
-        run("dpkg-deb", "-x", package, root)
-        usr = os.path.join(root, "usr")
-        check_layout(usr)
+    package = build_package(args.build, work)
+    check_control(package)
+    root = os.path.join(work, "root")
+    run("dpkg-deb", "-x", package, root)
+    usr = os.path.join(root, "usr")
+    check_layout(usr)
 
-        link = os.path.join(usr, "bin", "tarnwick")
-        with_picture = splash_picture_colours(args.artifacts, "installed", link)
-        os.rename(os.path.join(usr, "lib", "tarnwick", "Ut1.jpg"), os.path.join(work, "Ut1.jpg"))
-        without_picture = splash_picture_colours(args.artifacts, "installed-without-picture", link)
-        if without_picture > 2:
-            raise Failure(f"the picture box shows {without_picture} colours with Ut1.jpg gone; expected it empty")
-        if with_picture < 20:
-            raise Failure(f"the installed program shows no picture on its splash screen "
-                          f"({with_picture} colours in the picture box)")
-    except FileNotFoundError as missing:
-        print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
-        return 1
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        return 1
-    print(f"passed: {os.path.basename(package)} installs and shows its picture "
-          f"({with_picture} colours in the picture box, {without_picture} without the file)")
-    return 0
+    link = os.path.join(usr, "bin", "tarnwick")
+    with_picture = splash_picture_colours(args.artifacts, "installed", link)
+    os.rename(os.path.join(usr, "lib", "tarnwick", "Ut1.jpg"), os.path.join(work, "Ut1.jpg"))
+    without_picture = splash_picture_colours(args.artifacts, "installed-without-picture", link)
+    if without_picture > 2:
+        raise Failure(f"the picture box shows {without_picture} colours with Ut1.jpg gone; expected it empty")
+    if with_picture < 20:
+        raise Failure(f"the installed program shows no picture on its splash screen "
+                      f"({with_picture} colours in the picture box)")
+    return (f"{os.path.basename(package)}: installs and shows its picture "
+            f"({with_picture} colours in the picture box, {without_picture} without the file)")
+
+
+def arguments(parser):
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--artifacts", required=True)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(__doc__, arguments, check_package))

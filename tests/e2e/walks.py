@@ -5,11 +5,10 @@
 Every walk starts the program afresh; on failure it names what was missing and leaves a
 screenshot in DIR."""
 
-import argparse
 import sys
 import time
 
-from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
+from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, main, px, wait_for
 
 # Windows, by their titles. The splash screen and the drop-down list have none.
 MESSAGE = "Tarnwick"
@@ -27,6 +26,9 @@ COMBO = (4080, 3360, 5295, 315)
 PRIMARY_AMENORRHEA = 2  # its place in the topic list
 
 OPTION_HEIGHT = 375
+
+IMPERFORATE_HYMEN = "Excise the imperforate hymen by making a cruciate incision in it."
+RULE = "---------------------------\n"
 
 
 def buttons(left, ok_top, exit_top, home_top):
@@ -54,6 +56,10 @@ NODES = {
 
 
 SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
+MAXIMIZED = {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}
+# Window managers that open a window maximized when its first size covers most of the work
+# area (GNOME's auto-maximize, above 80 %), as the topic screen's 0.95 of the display does.
+AUTO_MAXIMIZE = {"mutter"}
 
 
 # A Wayland compositor places the windows itself; they must still be whole on the display.
@@ -111,7 +117,7 @@ class Walk:
     # The screens -------------------------------------------------------------------------
 
     def splash_gives_way_on_a_key(self, key="space"):
-        splash = self.desktop.window(size=(px(7380), px(4245)))
+        splash = self.desktop.splash()
         expect_place(splash, "the splash screen", (px(7380), px(4245)))
         expect_in_task_bar(splash, "the splash screen", False)
         self.desktop.key(key)
@@ -120,7 +126,13 @@ class Walk:
 
     def topic_screen(self):
         topics = self.desktop.window(TOPICS)
-        topics = self.settled(topics, "the topic screen", 0.95)
+        if self.desktop.wm in AUTO_MAXIMIZE:
+            def maximized():
+                now = next((w for w in self.desktop.windows(TOPICS) if w.id == topics.id), None)
+                return now if now and MAXIMIZED <= set(now.states) and now.outer() == (0, 0, WIDTH, HEIGHT) else None
+            topics = wait_for(maximized, 5, "the topic screen to open maximized")
+        else:
+            topics = self.settled(topics, "the topic screen", 0.95)
         expect_in_task_bar(topics, "the topic screen", True)
         return topics
 
@@ -202,6 +214,19 @@ class Walk:
     def message(self):
         return self.desktop.window(MESSAGE, timeout=5)
 
+    def copy_message(self, text):
+        """Ctrl+C in the message box copies its caption, text and button, as a doctor would
+        paste them into the notes; then the box is dismissed."""
+        box = self.message()
+        self.desktop.key("ctrl+c")
+        expected = RULE + MESSAGE + "\n" + RULE + text + "\n" + RULE + "OK   \n" + RULE
+        try:
+            wait_for(lambda: self.desktop.clipboard() == expected, 5, "the box's text on the clipboard")
+        except Failure:
+            raise Failure(f"Ctrl+C in the box put {self.desktop.clipboard()!r} on the clipboard, "
+                          f"not {expected!r}") from None
+        self.dismiss(box)
+
     def dismiss(self, box):
         self.desktop.key("Return")
         self.desktop.gone(box, timeout=5)
@@ -250,7 +275,7 @@ def typical_walk(walk):
     walk.pick_topic_with_mouse(topics)
     node = walk.follow(walk.start_tree(topics), 1, ("Normal", 2), ("Normal", 3), ("Present", 4))
     walk.answer(node, 4, "Imperforate hymen")
-    walk.dismiss(walk.message())
+    walk.copy_message(IMPERFORATE_HYMEN)
     if not any(w.id == node.id for w in walk.desktop.windows(QUESTION)):
         raise Failure("node 4 closed with the recommendation; it should stay open")
 
@@ -351,29 +376,22 @@ WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous
                                           keyboard_walk, first_screens)}
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+def walk(args):
+    name = f"{args.walk}-{args.wm}" if args.wm else args.walk
+    global COMPOSITOR_PLACES
+    COMPOSITOR_PLACES = args.wm == WAYLAND
+    with Desktop(args.artifacts, name, args.wm) as desktop:
+        WALKS[args.walk](Walk(desktop, args.program))
+    return name
+
+
+def arguments(parser):
     parser.add_argument("--program", required=True)
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("--wm", choices=sorted([*WINDOW_MANAGERS, WAYLAND]),
                         help="the window manager, or the Wayland compositor, to walk under")
     parser.add_argument("walk", choices=sorted(WALKS))
-    args = parser.parse_args()
-    name = f"{args.walk}-{args.wm}" if args.wm else args.walk
-    global COMPOSITOR_PLACES
-    COMPOSITOR_PLACES = args.wm == WAYLAND
-    try:
-        with Desktop(args.artifacts, name, args.wm) as desktop:
-            WALKS[args.walk](Walk(desktop, args.program))
-    except FileNotFoundError as missing:
-        print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
-        return 1
-    except Failure as failure:
-        print(f"FAILED {name}: {failure}", file=sys.stderr)
-        return 1
-    print(f"passed {name}")
-    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(__doc__, arguments, walk))
