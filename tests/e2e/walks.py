@@ -127,10 +127,9 @@ class Walk:
     def topic_screen(self):
         topics = self.desktop.window(TOPICS)
         if self.desktop.wm in AUTO_MAXIMIZE:
-            def maximized():
-                now = next((w for w in self.desktop.windows(TOPICS) if w.id == topics.id), None)
-                return now if now and MAXIMIZED <= set(now.states) and now.outer() == (0, 0, WIDTH, HEIGHT) else None
-            topics = wait_for(maximized, 5, "the topic screen to open maximized")
+            topics = wait_for(lambda: next((w for w in self.desktop.windows(TOPICS) if MAXIMIZED <= set(w.states)
+                                            and w.outer() == (0, 0, WIDTH, HEIGHT)), None),
+                              5, "the topic screen maximized")
         else:
             topics = self.settled(topics, "the topic screen", 0.95)
         expect_in_task_bar(topics, "the topic screen", True)
@@ -215,16 +214,11 @@ class Walk:
         return self.desktop.window(MESSAGE, timeout=5)
 
     def copy_message(self, text):
-        """Ctrl+C in the message box copies its caption, text and button, as a doctor would
-        paste them into the notes; then the box is dismissed."""
+        """Ctrl+C in the message box copies it, to be pasted into the notes; then it is dismissed."""
         box = self.message()
         self.desktop.key("ctrl+c")
         expected = RULE + MESSAGE + "\n" + RULE + text + "\n" + RULE + "OK   \n" + RULE
-        try:
-            wait_for(lambda: self.desktop.clipboard() == expected, 5, "the box's text on the clipboard")
-        except Failure:
-            raise Failure(f"Ctrl+C in the box put {self.desktop.clipboard()!r} on the clipboard, "
-                          f"not {expected!r}") from None
+        wait_for(lambda: self.desktop.clipboard() == expected, 5, f"Ctrl+C to put {expected!r} on the clipboard")
         self.dismiss(box)
 
     def dismiss(self, box):

@@ -55,14 +55,13 @@ TEST_F(Splash, HasARaisedDialogBorderAndNoTitleBar)
 {
     EXPECT_TRUE(splash->windowFlags() & Qt::FramelessWindowHint);
     const QImage shot = splash->grab().toImage();
-    const QColor face = splash->palette().color(QPalette::Window);
     const int right = shot.width() - 1, bottom = shot.height() - 1;
-    for (const auto &[x, y, colour] : std::initializer_list<std::tuple<int, int, QColor>>{
-             {0, 0, QColor(192, 192, 192)}, {100, 0, QColor(192, 192, 192)}, {0, 100, QColor(192, 192, 192)},
-             {1, 1, Qt::white}, {100, 1, Qt::white}, {1, 100, Qt::white},
-             {right, 0, Qt::black}, {0, bottom, Qt::black}, {100, bottom, Qt::black}, {right, 100, Qt::black},
-             {right - 1, 1, QColor(128, 128, 128)}, {100, bottom - 1, QColor(128, 128, 128)},
-             {2, 2, face}, {100, 2, face}, {right - 2, 100, face}, {3, 3, face}})
+    // Light and white at the top and left, black and grey at the bottom and right, then the face.
+    const std::tuple<int, int, QColor> edges[] = {
+        {0, 100, QColor(192, 192, 192)}, {100, 1, Qt::white}, {right, 0, Qt::black}, {100, bottom, Qt::black},
+        {right - 1, 100, QColor(128, 128, 128)}, {100, bottom - 1, QColor(128, 128, 128)},
+        {2, 100, splash->palette().color(QPalette::Window)}};
+    for (const auto &[x, y, colour] : edges)
         EXPECT_EQ(shot.pixelColor(x, y), colour) << x << "," << y;
 }
 

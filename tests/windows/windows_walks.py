@@ -80,20 +80,19 @@ class WineWalk(Walk):
         self.dismiss(box)
 
 
-def expect_installed(prefix, folder, key, start_menu):
+def expect_installed(prefix, folder, key, start_menu, switches=""):
     for path in (folder + r"\tarnwick.exe", folder + r"\Ut1.jpg", folder + r"\Uninstall.exe", start_menu):
         if not os.path.isfile(prefix.unix(path)):
             raise Failure(f"the silent install left no {path}")
     listed = prefix.reg("query", key, "/reg:64", check=False).stdout.decode(errors="replace")
-    uninstaller = re.escape(f'"{folder}\\Uninstall.exe"')
+    uninstaller = re.escape(f'"{folder}\\Uninstall.exe"{switches}')
     for value in ("DisplayName.*Tarnwick", r"DisplayVersion.*\d+\.\d+\.\d+", "Publisher.*Brannock",
                   "DisplayIcon.*" + re.escape(folder + r"\tarnwick.exe"), r"EstimatedSize.*0x[1-9a-f]",
-                  "UninstallString.*" + uninstaller, "QuietUninstallString.*" + uninstaller + ".* /S"):
+                  "UninstallString.*" + uninstaller, "QuietUninstallString.*" + uninstaller + " /S"):
         if not re.search(value, listed):
             raise Failure(f"the uninstall entry {key} lacks {value}: {listed}")
     with open(prefix.unix(folder + r"\tarnwick.exe"), "rb") as exe:
-        program = exe.read()
-    missing = [part.decode() for part in MANIFEST if part not in program]
+        missing = [part.decode() for part in MANIFEST if part not in exe.read()]
     if missing:
         raise Failure(f"tarnwick.exe's manifest lacks {missing}")
 
@@ -120,10 +119,7 @@ def all_users(prefix, args):
     if not prefix.has_key(USER_KEY):
         raise Failure("the install step did not run")
     prefix.run(args.setup, "/AllUsers", "/S", timeout=300)
-    expect_installed(prefix, MACHINE_FOLDER, MACHINE_KEY, r"C:\ProgramData" + START_MENU)
-    listed = prefix.reg("query", MACHINE_KEY, "/reg:64").stdout.decode(errors="replace")
-    if "/AllUsers" not in listed:
-        raise Failure(f"the machine's uninstall entry would not uninstall per machine: {listed}")
+    expect_installed(prefix, MACHINE_FOLDER, MACHINE_KEY, r"C:\ProgramData" + START_MENU, " /AllUsers")
     prefix.run(MACHINE_FOLDER + r"\Uninstall.exe", "/AllUsers", "/S", timeout=300)
     if prefix.has_key(MACHINE_KEY) or os.path.exists(prefix.unix(MACHINE_FOLDER)):
         raise Failure(f"the uninstall per machine left {MACHINE_KEY} or {MACHINE_FOLDER}")
@@ -145,8 +141,6 @@ def uninstall(prefix, args):
     ours = [path for path in left if "tarnwick" in path.lower() or path.lower().startswith("program files")]
     if ours:
         raise Failure(f"the uninstall left files behind: {ours}")
-    if prefix.has_key(USER_KEY):
-        raise Failure(f"the uninstall left {USER_KEY} behind")
     named = [line for line in prefix.registry_text().splitlines() if "tarnwick" in line.lower()]
     if named:
         raise Failure(f"the registry still names Tarnwick after the uninstall: {named}")
@@ -154,8 +148,7 @@ def uninstall(prefix, args):
 
 
 def portable(prefix, args):
-    """The zip unpacked into a fresh folder, as onto a USB stick, run from there, and nothing
-    written: not beside it, not on drive C, not in the registry."""
+    """The zip unpacked into a fresh folder, as onto a USB stick, run, and nothing written."""
     prefix.create()
     before_files, before_registry = prefix.files(), prefix.registry_text().lower().count("tarnwick")
     with tempfile.TemporaryDirectory(prefix="tarnwick-stick-") as stick:
@@ -167,9 +160,9 @@ def portable(prefix, args):
         with WineDesktop(args.artifacts, "windows_portable", prefix) as desktop:
             walk = WineWalk(desktop, "Z:" + stick.replace("/", "\\") + r"\tarnwick.exe")
             splash, screen = walk.splash(), desktop.pixels()
-            # The picture box, (150 + 360, 60 + 795) twips into the client area: the picture beside it.
-            left, top = splash.x + px(510), splash.y + px(855)
-            colours = {screen(x, y) for x in range(left, left + px(1815), 3) for y in range(top, top + px(2385), 3)}
+            # The picture box, 510, 855 twips into the client area, shows the picture beside the program.
+            colours = {screen(splash.x + px(510) + x, splash.y + px(855) + y)
+                       for x in range(0, px(1815), 3) for y in range(0, px(2385), 3)}
             if len(colours) < 20:
                 raise Failure(f"the splash shows no picture ({len(colours)} colours in its box)")
             desktop.key("space")

@@ -163,9 +163,6 @@ class WineDesktop(Desktop):
                                             stderr=subprocess.STDOUT, start_new_session=True)
         return self.program
 
-    def wait_for_exit(self, timeout=20):
-        return super().wait_for_exit(timeout)
-
     def close(self):
         if getattr(self, "prefix", None):
             self.prefix.kill()
