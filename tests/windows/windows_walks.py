@@ -92,7 +92,8 @@ def expect_installed(prefix, folder, key, start_menu, switches=""):
         if not re.search(value, listed):
             raise Failure(f"the uninstall entry {key} lacks {value}: {listed}")
     with open(prefix.unix(folder + r"\tarnwick.exe"), "rb") as exe:
-        missing = [part.decode() for part in MANIFEST if part not in exe.read()]
+        program = exe.read()
+    missing = [part.decode() for part in MANIFEST if part not in program]
     if missing:
         raise Failure(f"tarnwick.exe's manifest lacks {missing}")
 
