@@ -132,28 +132,6 @@ TEST(TreeData, LinksGoForwardAndReachEveryNodeFromTheRoot)
     EXPECT_EQ(seen.size(), 16u);
 }
 
-struct LinkCase {
-    int from;
-    std::string_view control;
-    int to;
-};
-
-TEST(TreeData, LinksMatchTheTreeAtAGlance)
-{
-    // The fifteen links between nodes.
-    const LinkCase links[] = {
-        {1, "optNormal", 2},  {1, "optAmbiguous", 14}, {2, "optNormal", 3}, {2, "optAbsent", 7},
-        {3, "optPresent", 4}, {3, "optAbsent", 5},     {5, "optAbsent", 6}, {7, "optShort", 8},
-        {7, "optNormal", 9},  {9, "optLow", 10},       {9, "optHigh", 11},  {11, "optNormal", 12},
-        {12, "opt4", 13},     {14, "opt1", 15},        {14, "opt2", 16},
-    };
-    for (const LinkCase &l : links) {
-        const TreeOutcome &out = optionByControl(l.from, l.control).outcome;
-        EXPECT_EQ(out.kind, Kind::GoToNode) << "node " << l.from << " " << l.control;
-        EXPECT_EQ(out.node, l.to) << "node " << l.from << " " << l.control;
-    }
-}
-
 TEST(TreeData, EveryOptionLeadsSomewhere)
 {
     for (const TreeNode &n : tree::nodes())
@@ -218,35 +196,6 @@ TEST(TreeData, TwentyEightRecommendationsWithTwentySevenTexts)
 
     // The closing text of node 5 "Present" is none of the recommendations.
     EXPECT_EQ(byContent.count(tree::kUterusPresentText), 0u);
-}
-
-TEST(TreeData, TextsWithOdditiesSurviveWordForWord)
-{
-    EXPECT_EQ(*optionByControl(8, "opt3").outcome.text,
-              "The gonads ar streak. Give the patient estrogen replacement therapy.");
-    EXPECT_TRUE(optionByControl(11, "optXY").outcome.text->starts_with(
-        "The diagnosis is Swyer's syndrome(46,XY pure gonadal dysgenesis)"));
-
-    EXPECT_EQ(optionByControl(6, "optXX").caption, "46,XX");
-    EXPECT_EQ(optionByControl(6, "optXY").caption, "46,XY");
-    EXPECT_EQ(optionByControl(15, "opt1").caption, "46, XX");
-    EXPECT_EQ(optionByControl(15, "opt2").caption, "46, XY");
-}
-
-TEST(TreeData, NodeOneHasHeadingDefinitionAndQuestion)
-{
-    const TreeNode &n = tree::node(1);
-    ASSERT_EQ(n.labels.size(), 3u);
-    EXPECT_EQ(n.labels[0].control, "Label2");
-    EXPECT_EQ(n.labels[0].role, TreeLabel::Role::Heading);
-    EXPECT_EQ(n.labels[0].text, tree::kCaption);
-    EXPECT_EQ(n.labels[1].control, "Label1");
-    EXPECT_EQ(n.labels[1].role, TreeLabel::Role::Definition);
-    EXPECT_EQ(n.labels[2].control, "Label3");
-    EXPECT_EQ(n.labels[2].role, TreeLabel::Role::Question);
-    EXPECT_EQ(n.labels[0].tabIndex, 5);
-    EXPECT_EQ(n.labels[1].tabIndex, 2);
-    EXPECT_EQ(n.labels[2].tabIndex, 6);
 }
 
 // ---------------------------------------------------------------- node by node
@@ -317,36 +266,6 @@ TEST_P(EachNode, TabOrder)
             first = &l;
     EXPECT_EQ(first->tabIndex, 2);
 
-    // Options run from 3 in screen order; on node 7 from the bottom option up.
-    const int count = static_cast<int>(node.options.size());
-    for (int i = 0; i < count; ++i) {
-        const int expected = node.number == 7 ? 3 + count - 1 - i : 3 + i;
-        const TreeOption &o = node.options[static_cast<std::size_t>(i)];
-        EXPECT_EQ(o.tabIndex, expected) << o.control;
-    }
-}
-
-TEST_P(EachNode, OptionsAreInScreenOrder)
-{
-    // Top to bottom; on node 10 the left column before the right one.
-    const auto &opts = n().options;
-    for (std::size_t i = 1; i < opts.size(); ++i) {
-        const tree::Place &a = opts[i - 1].place;
-        const tree::Place &b = opts[i].place;
-        const bool below = b.left == a.left && b.top > a.top;
-        const bool nextColumn = b.left > a.left;
-        EXPECT_TRUE(below || nextColumn) << opts[i - 1].control << " then " << opts[i].control;
-        if (n().number != 10) {
-            EXPECT_TRUE(below) << "one column only: " << opts[i].control;
-        }
-    }
-}
-
-TEST_P(EachNode, OptionsAre375High)
-{
-    for (const TreeOption &o : n().options)
-        EXPECT_EQ(o.place.height, tree::kOptionHeight) << o.control;
-    EXPECT_EQ(tree::kOptionHeight, 375);
 }
 
 TEST_P(EachNode, ControlsLieWithinASensibleArea)

@@ -6,6 +6,7 @@
 #include "screens/help/diagram_box.h"
 #include "screens/help/tree_diagram.h"
 #include "core/tree/tree_node.h"
+#include "widgets/text.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -26,11 +27,6 @@ using tree::TreeOutcome;
 
 const QString kStart = QStringLiteral("frmStart");
 const QString kHelp = QStringLiteral("frmHelp");
-
-QString str(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 QRectF sceneRectOf(const DiagramBox *box)
 {
@@ -124,9 +120,9 @@ TEST_F(HelpTree, DrawsEveryQuestionAndEveryOutcomeOfTheTables)
             ASSERT_NE(leaf, nullptr) << "node " << node.number << " option " << j;
             EXPECT_EQ(leaf->kind(), outcome.kind == TreeOutcome::Kind::Recommendation ? Kind::Recommendation
                                                                                     : Kind::BackToTopics);
-            EXPECT_EQ(leaf->fullText(), str(*outcome.text));
-            EXPECT_EQ(QTextDocumentFragment::fromHtml(leaf->toolTip()).toPlainText(), str(*outcome.text));
-            EXPECT_TRUE(leaf->heading().contains(str(node.options[j].caption)));
+            EXPECT_EQ(leaf->fullText(), toQString(*outcome.text));
+            EXPECT_EQ(QTextDocumentFragment::fromHtml(leaf->toolTip()).toPlainText(), toQString(*outcome.text));
+            EXPECT_TRUE(leaf->heading().contains(toQString(node.options[j].caption)));
         }
     }
     EXPECT_EQ(questions, 16u);
@@ -152,7 +148,7 @@ TEST_F(HelpTree, OneArrowPerOptionFromItsQuestionToWhereItLeads)
             const QString name = QStringLiteral("arrow%1.%2").arg(node.number).arg(j + 1);
             ASSERT_TRUE(arrowByName.count(name)) << name.toStdString();
             const DiagramArrow *arrow = arrowByName[name];
-            EXPECT_EQ(arrow->caption(), str(option.caption));
+            EXPECT_EQ(arrow->caption(), toQString(option.caption));
             EXPECT_EQ(arrow->from(), box(QStringLiteral("question%1").arg(node.number)));
             const DiagramBox *target = option.outcome.kind == TreeOutcome::Kind::GoToNode
                                            ? box(QStringLiteral("question%1").arg(option.outcome.node))
@@ -325,13 +321,13 @@ TEST_F(HelpTree, EnterSpaceOrAClickShowsTheFullTextBesideTheDrawing)
     DiagramBox *hymen = box(outcomeName(4, 0));
     diagram->setCurrentBox(hymen);
     key(Qt::Key_Return);
-    EXPECT_EQ(chosen->text(), str(*tree::node(4).options[0].outcome.text));
+    EXPECT_EQ(chosen->text(), toQString(*tree::node(4).options[0].outcome.text));
     EXPECT_TRUE(control<QLabel>(kHelp, QStringLiteral("lblChosenHeading"))->text().contains(QStringLiteral("Imperforate hymen")));
 
     DiagramBox *back = box(outcomeName(5, 1));
     diagram->setCurrentBox(back);
     key(Qt::Key_Space);
-    EXPECT_EQ(chosen->text(), str(*tree::node(5).options[1].outcome.text));
+    EXPECT_EQ(chosen->text(), toQString(*tree::node(5).options[1].outcome.text));
 
     // A click on a box, at whatever zoom it is drawn.
     key(Qt::Key_Plus, Qt::ControlModifier);
@@ -339,14 +335,14 @@ TEST_F(HelpTree, EnterSpaceOrAClickShowsTheFullTextBesideTheDrawing)
     diagram->ensureVisible(savage);
     const QPoint at = diagram->mapFromScene(sceneRectOf(savage).center());
     QTest::mouseClick(diagram->viewport(), Qt::LeftButton, {}, at);
-    EXPECT_EQ(chosen->text(), str(*tree::node(13).options[1].outcome.text));
+    EXPECT_EQ(chosen->text(), toQString(*tree::node(13).options[1].outcome.text));
     EXPECT_EQ(diagram->currentBox(), savage);
 
     // A click beside the boxes changes nothing; no message box is ever involved.
     diagram->ensureVisible(diagram->sceneRect().topLeft().x(), diagram->sceneRect().topLeft().y(), 1, 1);
     QTest::mouseClick(diagram->viewport(), Qt::LeftButton, {},
                       diagram->mapFromScene(diagram->sceneRect().topLeft() + QPointF(4, 4)));
-    EXPECT_EQ(chosen->text(), str(*tree::node(13).options[1].outcome.text));
+    EXPECT_EQ(chosen->text(), toQString(*tree::node(13).options[1].outcome.text));
     EXPECT_NE(before, chosen->text());
     EXPECT_TRUE(sink.messages.empty());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

@@ -7,6 +7,7 @@
 #include "shell/screen_table.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
@@ -78,28 +79,37 @@ TEST_F(ScreenRules, UnloadDestroysAndTheNextShowLoadsAfresh)
     EXPECT_EQ(screens().loadedNames(), (QStringList{"frmB", "frmA"}));
 }
 
-TEST_F(ScreenRules, CloseAllUnloadsHiddenScreensTooMostRecentFirst)
+// A walk that leaves four screens loaded, the topic screen hidden among them: Exit unloads them
+// newest first, and the program ends only once the Exit handler has returned.
+TEST_F(ScreenRules, ExitUnloadsEveryScreenNewestFirstAndEndsAfterTheHandler)
 {
-    for (const char *name : {"frmA", "frmB", "frmC"})
-        screens().show(QString::fromLatin1(name));
-    screens().hide(QStringLiteral("frmA"));
+    QWidget *topics = screens().show(screenName::topics);
+    topics->findChild<QPushButton *>(QStringLiteral("cmdHelp"))->click();
+    topics->findChild<QPushButton *>(QStringLiteral("cmdAbout"))->click();
+    topics->findChild<QComboBox *>(QStringLiteral("Combo1"))->setCurrentIndex(2);
+    topics->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+    ASSERT_EQ(screens().loadedNames(), (QStringList{"frmStart", "frmHelp", "frmAbout", "frmAmPrm1"}));
+    ASSERT_FALSE(topics->isVisible());
 
-    QStringList order;
+    // Unloaded screens are deleted in the order they were unloaded.
+    QStringList unloaded;
     for (int i = 0; i < screens().count(); ++i) {
         QObject::connect(screens().at(i), &QObject::destroyed, screens().at(i),
-                         [&order, name = screens().at(i)->objectName()] { order << name; });
+                         [&unloaded, name = screens().at(i)->objectName()] { unloaded << name; });
     }
-    QStringList hiddenInOrder;
-    for (int i = screens().count() - 1; i >= 0; --i)
-        hiddenInOrder << screens().at(i)->objectName();
-
-    Module1::CloseAllScreens(screens());
-    EXPECT_EQ(screens().count(), 0);
-    EXPECT_EQ(ends, 0) << "the end waits for the handler to return";
+    auto *exit = control<QPushButton>(screenName::node(1), QStringLiteral("cmdExit"));
+    int loadedInHandler = -1;
+    int endsInHandler = -1;
+    QObject::connect(exit, &QPushButton::clicked, [&] {
+        loadedInHandler = screens().count();
+        endsInHandler = ends;
+    });
+    exit->click();
+    EXPECT_EQ(loadedInHandler, 0);
+    EXPECT_EQ(endsInHandler, 0) << "the program ended inside the Exit handler";
     settle();
+    EXPECT_EQ(unloaded, (QStringList{"frmAmPrm1", "frmAbout", "frmHelp", "frmStart"}));
     EXPECT_EQ(ends, 1);
-    EXPECT_EQ(hiddenInOrder, (QStringList{"frmC", "frmB", "frmA"}));
-    EXPECT_EQ(order.size(), 3);
 }
 
 TEST_F(ScreenRules, NoEndWhileAHandlerUnloadsItsOwnScreenAndShowsAnother)

@@ -9,6 +9,7 @@
 #include "screens/topic_table.h"
 #include "screens/question_screen.h"
 #include "core/tree/tree_node.h"
+#include "widgets/text.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -37,11 +38,6 @@ const QString kTopicNothingSelected = QStringLiteral(
 const QString kQuestionNothingSelected = QStringLiteral(
     "Nothing is selected. You have to select one item by clicking on its radio button and then click OK.");
 const QString kNoTreeYet = QStringLiteral("This version of Tarnwick has no decision tree for \"");
-
-QString str(std::string_view s)
-{
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
 
 std::uint64_t envNumber(const char *name, std::uint64_t fallback)
 {
@@ -143,7 +139,7 @@ const tree::TreeOption *checkedOption(const QWidget *screen)
     if (n == 0)
         return nullptr;
     for (const tree::TreeOption &option : tree::node(n).options) {
-        const auto *radio = screen->findChild<QRadioButton *>(str(option.control));
+        const auto *radio = screen->findChild<QRadioButton *>(toQString(option.control));
         if (radio && radio->isChecked())
             return &option;
     }
@@ -574,7 +570,7 @@ private:
                 fail("question warning shown with an option chosen, or on " + parent.toStdString());
             return;
         }
-        if (m.text == str(sysinfo::sysInfoUnavailableText)) {
+        if (m.text == toQString(sysinfo::sysInfoUnavailableText)) {
             if (parent != QStringLiteral("frmAbout") || m.icon != MessageIcon::None)
                 fail("system information message on " + parent.toStdString());
             return;
@@ -583,7 +579,7 @@ private:
             auto *list = m.parent ? m.parent->findChild<QComboBox *>(QStringLiteral("Combo1")) : nullptr;
             const int index = list ? list->currentIndex() : -1;
             if (parent != kStart || index < 0 || index == kPrimaryAmenorrheaIndex
-                || !m.text.startsWith(kNoTreeYet + str(kTopics[std::size_t(index)]) + QLatin1Char('"')))
+                || !m.text.startsWith(kNoTreeYet + toQString(kTopics[std::size_t(index)]) + QLatin1Char('"')))
                 fail("no-tree message for the wrong topic: " + m.text.toStdString());
             return;
         }
@@ -592,7 +588,7 @@ private:
         const tree::TreeOption *option = checkedOption(question);
         const auto expected = nodeOf(m.parent) ? tree::TreeOutcome::Kind::Recommendation
                                                : tree::TreeOutcome::Kind::BackToTopics;
-        if (!option || option->outcome.kind != expected || m.text != str(*option->outcome.text)
+        if (!option || option->outcome.kind != expected || m.text != toQString(*option->outcome.text)
             || m.icon != MessageIcon::None)
             fail("message that is not the chosen option's recommendation, on " + parent.toStdString() + ": "
                  + m.text.left(60).toStdString());
@@ -718,7 +714,7 @@ TEST_F(ScreenRulesStress, RandomUserEventsNeverBreakTheScreenRules)
     int recommendations = 0;
     for (const tree::TreeNode &node : tree::nodes()) {
         for (const tree::TreeOption &option : node.options)
-            recommendations += option.outcome.text && shownTexts.contains(str(*option.outcome.text)) ? 1 : 0;
+            recommendations += option.outcome.text && shownTexts.contains(toQString(*option.outcome.text)) ? 1 : 0;
     }
     std::printf("%lld events in %d runs, %d of them ended by the user; %d of 16 nodes visited, "
                 "%d options' recommendations shown\n",
