@@ -151,11 +151,6 @@ void SplashScreen::leave()
     emit finished();
 }
 
-QRect SplashScreen::clientArea() const
-{
-    return rect().marginsRemoved(QMargins(kBorder, kBorder, kBorder, kBorder));
-}
-
 void SplashScreen::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -21,8 +21,6 @@ public:
     void Frame1_Click();
 
     QTimer *timer() const { return Timer1; }
-    // The designed 7380 x 4245 twips, inside the border.
-    QRect clientArea() const;
 
 signals:
     // The user or the timer has had enough of it: the topic screen takes its place.

@@ -299,8 +299,7 @@ class Desktop:
         return wait_for(one, timeout, what + (f" of {size[0]}x{size[1]}" if size else ""))
 
     def splash(self, timeout=10):
-        """Waits for the splash screen, checks its raised border halfway along each side, and
-        returns its client area."""
+        """Waits for the splash screen, checks its raised border, and returns its client area."""
         width, height = (size + 2 * SPLASH_BORDER for size in SPLASH_CLIENT)
         window = self.window(size=(width, height), timeout=timeout)
         edges = {}

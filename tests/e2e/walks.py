@@ -57,8 +57,7 @@ NODES = {
 
 SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
 MAXIMIZED = {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}
-# Window managers that open a window maximized when its first size covers most of the work
-# area (GNOME's auto-maximize, above 80 %), as the topic screen's 0.95 of the display does.
+# Window managers that maximize a window first sized over 80 % of the work area (GNOME's auto-maximize).
 AUTO_MAXIMIZE = {"mutter"}
 
 
