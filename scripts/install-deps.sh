@@ -18,9 +18,9 @@ if [ "${1:-}" = "--all" ]; then
   packages+=(
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
-    xvfb xauth xdotool x11-utils imagemagick strace
-    # window managers and a Wayland compositor the walks run under
-    openbox metacity dbus weston xwayland
+    xvfb xauth xdotool x11-utils imagemagick strace xclip
+    # window managers and a Wayland compositor the walks run under; mutter is GNOME's
+    openbox metacity mutter dbus weston xwayland
     # the Wayland platform plugin, to prove the program picks XWayland even where it is present
     qt6-wayland
     # screen reader access
@@ -30,6 +30,8 @@ if [ "${1:-}" = "--all" ]; then
     # the Windows side, proven under Wine: the cross compilers, Wine, the installer builder,
     # and an OCR reader for texts drawn by Windows' own controls
     g++-mingw-w64-x86-64 wine64 nsis tesseract-ocr tesseract-ocr-eng xz-utils
+    # Wine's own fonts, so that it draws its captions' glyphs
+    fonts-wine
     # building that Qt from Debian's source where no prebuilt copy is at hand (scripts/windows-qt.sh)
     debian-archive-keyring perl
     # desktop install checks and packaging

@@ -35,7 +35,7 @@ QLabel *addBlackLabel(QWidget *parent, const char *name, const char *text, int l
 } // namespace
 
 AboutScreen::AboutScreen(QWidget *parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                           | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QStringLiteral("About MyApp"));
@@ -75,7 +75,7 @@ AboutScreen::AboutScreen(QWidget *parent)
 
 void AboutScreen::cmdOK_Click()
 {
-    emit finished();
+    done(QDialog::Accepted);
 }
 
 void AboutScreen::cmdSysInfo_Click()

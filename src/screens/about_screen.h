@@ -17,12 +17,10 @@ public:
     void cmdOK_Click();
     void cmdSysInfo_Click();
 
-    // Enter and Esc both reach OK.
+    // Enter, Esc and the close box all reach OK, which ends the dialog through done(), so
+    // QDialog::finished(int) tells the shell to unload it.
     void accept() override { cmdOK_Click(); }
     void reject() override { cmdOK_Click(); }
-
-signals:
-    void finished();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -12,10 +12,16 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 
 namespace {
+
+// A fixed dialog border without a title bar, drawn by the screen itself so that it is the same
+// on every platform and under any window manager, or none: two raised edges and a face-coloured
+// ring, three pixels in all, around the designed client area.
+constexpr int kBorder = 3;
 
 // Every label is in Arial.
 struct SplashLabel {
@@ -68,12 +74,12 @@ SplashScreen::SplashScreen(QWidget *parent)
     , imgLogo(new QLabel(Frame1))
 {
     setWindowTitle(QString());
-    setFixedSize(twipsRect(0, 0, 7380, 4245).size());
+    setFixedSize(twipsRect(0, 0, 7380, 4245).size().grownBy(QMargins(kBorder, kBorder, kBorder, kBorder)));
     setFocusPolicy(Qt::StrongFocus);
     keepOutOfTaskBar(this);
 
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(twipsRect(150, 60, 7080, 4050));
+    Frame1->setGeometry(twipsRect(150, 60, 7080, 4050).translated(kBorder, kBorder));
     Frame1->installEventFilter(this);
 
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
@@ -143,6 +149,21 @@ void SplashScreen::leave()
     // The first trigger wins; the screen is gone for the others.
     Timer1->stop();
     emit finished();
+}
+
+void SplashScreen::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const auto edge = [&painter](QRect box, const QColor &topLeft, const QColor &bottomRight) {
+        painter.setPen(topLeft);
+        painter.drawLine(box.topLeft(), box.topRight() - QPoint(1, 0));
+        painter.drawLine(box.topLeft(), box.bottomLeft() - QPoint(0, 1));
+        painter.setPen(bottomRight);
+        painter.drawLine(box.bottomLeft(), box.bottomRight());
+        painter.drawLine(box.topRight(), box.bottomRight());
+    };
+    edge(rect(), QColor(192, 192, 192), Qt::black);
+    edge(rect().adjusted(1, 1, -1, -1), Qt::white, QColor(128, 128, 128));
 }
 
 void SplashScreen::keyPressEvent(QKeyEvent *event)

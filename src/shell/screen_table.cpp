@@ -83,7 +83,7 @@ QWidget *helpScreen(Navigator &navigator)
 QWidget *aboutScreen(Navigator &navigator)
 {
     auto *screen = new AboutScreen;
-    QObject::connect(screen, &AboutScreen::finished, &navigator, [&navigator, screen] { navigator.unload(screen); });
+    QObject::connect(screen, &QDialog::finished, &navigator, [&navigator, screen] { navigator.unload(screen); });
     screen->Form_Load();
     return screen;
 }

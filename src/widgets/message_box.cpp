@@ -1,5 +1,8 @@
 #include "widgets/message_box.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -24,6 +27,29 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+// Ctrl+C copies the whole box as text, the way boxes do on Windows, so that a doctor can paste
+// a recommendation into the notes on any platform.
+class MessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event != QKeySequence::Copy) {
+            QMessageBox::keyPressEvent(event);
+            return;
+        }
+        const QString rule = QStringLiteral("---------------------------\n");
+        QString copied = rule + windowTitle() + u'\n' + rule + text() + u'\n' + rule;
+        for (const QAbstractButton *button : buttons())
+            copied += button->text() + QStringLiteral("   ");
+        copied += u'\n' + rule;
+        QGuiApplication::clipboard()->setText(copied);
+    }
+};
+
 } // namespace
 
 void showMessage(QWidget *parent, const QString &text, MessageIcon icon)
@@ -33,8 +59,9 @@ void showMessage(QWidget *parent, const QString &text, MessageIcon icon)
         return;
     }
     const QPointer<QWidget> asking = parent;
-    QMessageBox box(boxIcon(icon), kAppTitle, text, QMessageBox::Ok, parent);
+    MessageBox box(boxIcon(icon), kAppTitle, text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("messageBox"));
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
     // Back to the screen that asked, which a window manager may not pick by itself (it gave
     // the focus to the topic screen when the About screen's message closed).

@@ -6,13 +6,12 @@ walk by keyboard alone reaches a recommendation.
 
 Needs the system's python3 with pyatspi, and a session bus of its own (dbus-run-session)."""
 
-import argparse
 import os
 import subprocess
 import sys
 import time
 
-from desktop import Desktop, Failure, px, wait_for
+from desktop import Desktop, Failure, main, px, wait_for
 
 TOPIC_COUNT = 53
 # Roles a control can have that a screen reader has nothing to say about.
@@ -113,7 +112,7 @@ class Reader:
 
 def run(reader):
     desktop = reader.desktop
-    desktop.window(size=(px(7380), px(4245)))  # the splash screen
+    desktop.splash()
     desktop.key("space")
     topics = reader.window("Quillmoor")
     reader.expect_readable(topics, "the topic screen")
@@ -195,17 +194,15 @@ def run(reader):
         raise Failure("Exit ended the program with a status other than 0")
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--artifacts", required=True)
-    args = parser.parse_args()
+def read(args):
     if not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
-        print("FAILED: no session bus; run this under dbus-run-session", file=sys.stderr)
-        return 1
-    bus = None
+        raise Failure("no session bus; run this under dbus-run-session")
     try:
         import pyatspi
+    except ImportError as missing:
+        raise Failure(f"{missing} (python3-pyatspi, for /usr/bin/python3)") from None
+    bus = None
+    try:
         # Under a window manager, which hands the focus back when a message box closes.
         with Desktop(args.artifacts, "a11y", wm="openbox") as desktop:
             # The accessibility bus, on this display, before the program asks for it.
@@ -216,22 +213,17 @@ def main():
             desktop.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
             desktop.start(args.program)
             run(Reader(pyatspi, desktop))
-    except ImportError as missing:
-        print(f"FAILED: {missing} (python3-pyatspi, for /usr/bin/python3)", file=sys.stderr)
-        return 1
-    except FileNotFoundError as missing:
-        print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
-        return 1
-    except Failure as failure:
-        print(f"FAILED a11y: {failure}", file=sys.stderr)
-        return 1
     finally:
         if bus and bus.poll() is None:
             bus.terminate()
             bus.wait(5)
-    print("passed a11y")
-    return 0
+    return "a11y"
+
+
+def arguments(parser):
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--artifacts", required=True)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(__doc__, arguments, read))

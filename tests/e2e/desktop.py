@@ -1,12 +1,14 @@
 """A virtual X display with the program on it, driven as a user would: mouse and keyboard
 through xdotool, windows found by title, pixels read from screenshots."""
 
+import argparse
 import os
 import re
 import select
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -19,8 +21,29 @@ def px(twips):
     return int(twips / TWIPS_PER_PIXEL + 0.5)
 
 
+# The splash screen: its designed client area inside a raised 3-pixel dialog border.
+SPLASH_BORDER, SPLASH_CLIENT = 3, (px(7380), px(4245))
+
+
 class Failure(Exception):
     pass
+
+
+def main(doc, arguments, body):
+    """The drivers' one main: `arguments(parser)` adds options, `body(args)` says what passed."""
+    parser = argparse.ArgumentParser(description=doc, formatter_class=argparse.RawDescriptionHelpFormatter)
+    arguments(parser)
+    args = parser.parse_args()
+    try:
+        passed = body(args)
+    except FileNotFoundError as missing:
+        print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
+        return 1
+    except Failure as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        return 1
+    print(f"passed {passed}")
+    return 0
 
 
 def wait_for(condition, timeout, what, interval=0.05):
@@ -60,6 +83,8 @@ WINDOW_MANAGERS = {
     "openbox": ["openbox", "--sm-disable"],
     # metacity wants a session bus; it gets one of its own.
     "metacity": ["dbus-run-session", "--", "metacity", "--sm-disable", "--no-composite"],
+    # GNOME's, as an X11 window manager; it too wants a session bus.
+    "mutter": ["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"],
 }
 # A Wayland compositor with XWayland, run headless in place of Xvfb.
 WAYLAND = "weston"
@@ -67,9 +92,11 @@ WAYLAND = "weston"
 
 class Desktop:
     """Starts Xvfb on a free display number, and a window manager on it if `wm` names one;
-    everything started on it ends with it."""
+    everything started on it ends with it. The program's windows are those of `classname`."""
 
-    def __init__(self, artifacts, name, wm=None):
+    classname = "^tarnwick$"
+
+    def __init__(self, artifacts, name, wm=None, environment=None):
         self.artifacts, self.name, self.wm = artifacts, name, wm
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
         self.program, self.log, self.server, self.manager, self.wayland, self.frames = (None,) * 6
@@ -99,7 +126,7 @@ class Desktop:
                 raise Failure(f"{WAYLAND} started no XWayland server")
             raise Failure(f"could not start Xvfb on any display from :{first} to :{first + 39}")
         self.display = f":{number}"
-        self.env = dict(os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime,
+        self.env = dict(environment or os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime,
                         QT_QPA_PLATFORM="xcb")
         for variable in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY"):
             self.env.pop(variable, None)
@@ -209,7 +236,7 @@ class Desktop:
                 shown = shown | {window} if kind == "Map" else shown - {window} if kind == "Unmap" else shown
         return len(resized)
 
-    def wait_for_exit(self, timeout=10):
+    def wait_for_exit(self, timeout=20):
         try:
             return self.program.wait(timeout)
         except subprocess.TimeoutExpired:
@@ -257,7 +284,7 @@ class Desktop:
     def windows(self, title=".*"):
         """The program's mapped windows whose whole title matches the regular expression
         `title`. A title is what a title bar would show (the splash screen has none)."""
-        found = self.xdotool("search", "--onlyvisible", "--classname", "^tarnwick$", check=False)
+        found = self.xdotool("search", "--onlyvisible", "--classname", self.classname, check=False)
         result = []
         for wid in found.stdout.split():
             name = self.xdotool("getwindowname", wid, check=False).stdout.rstrip("\n")
@@ -287,8 +314,28 @@ class Desktop:
         what = f"a window titled '{title}'" if title != ".*" else "a window"
         return wait_for(one, timeout, what + (f" of {size[0]}x{size[1]}" if size else ""))
 
+    def splash(self, timeout=10):
+        """Waits for the splash screen, checks its raised border, and returns its client area."""
+        width, height = (size + 2 * SPLASH_BORDER for size in SPLASH_CLIENT)
+        window = self.window(size=(width, height), timeout=timeout)
+        edges = {}
+        for at, top_left, bottom_right in ((0, (192, 192, 192), (0, 0, 0)), (1, (255, 255, 255), (128, 128, 128))):
+            edges.update({(at, height // 2): top_left, (width // 2, at): top_left,
+                          (width - 1 - at, height // 2): bottom_right, (width // 2, height - 1 - at): bottom_right})
+        if self.wm != WAYLAND:  # rootless XWayland has no root window to read pixels from
+            wait_for(lambda: (lambda screen: all(screen(window.x + x, window.y + y) == colour
+                                                 for (x, y), colour in edges.items()))(self.pixels()),
+                     5, f"the splash screen's raised border, (x, y): colour {edges}")
+        return Window(window.id, window.name, window.x + SPLASH_BORDER, window.y + SPLASH_BORDER, *SPLASH_CLIENT,
+                      window.frame, window.states)
+
     def gone(self, window, timeout=10):
         wait_for(lambda: all(w.id != window.id for w in self.windows()), timeout, f"{window} to close")
+
+    def clipboard(self):
+        """What a paste would insert: the display's clipboard selection, as text."""
+        return subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.env, capture_output=True,
+                              text=True, timeout=20).stdout
 
     def screenshot(self, label):
         os.makedirs(self.artifacts, exist_ok=True)
@@ -337,7 +384,7 @@ class Desktop:
         if self.wm == WAYLAND:
             # Headless, the compositor has no keyboard and gives no X window the focus: the keys
             # go straight to the program's newest window, the one a user would be typing into.
-            found = self.xdotool("search", "--onlyvisible", "--classname", "^tarnwick$", check=False).stdout.split()
+            found = self.xdotool("search", "--onlyvisible", "--classname", self.classname, check=False).stdout.split()
             if found:
                 newest = max(found, key=int)
                 # Focus on a window of ours: with none, xdotool cannot read the focus back.

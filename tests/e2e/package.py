@@ -6,7 +6,6 @@ with apt into a fresh minimal Debian 12 and starts it there.
     package.py --source SOURCE_DIR --artifacts DIR [--clean-root]
 """
 
-import argparse
 import glob
 import os
 import shutil
@@ -14,7 +13,7 @@ import struct
 import subprocess
 import sys
 
-from desktop import Desktop, Failure, px, wait_for
+from desktop import Desktop, Failure, main, px, wait_for
 
 APP_ID = "org.tarnwick.Tarnwick"
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
@@ -98,7 +97,7 @@ def splash_picture_colours(artifacts, name, program):
     """Starts the program and counts the colours in the splash screen's picture box."""
     with Desktop(artifacts, name) as desktop:
         desktop.start(program)
-        splash = desktop.window(size=(px(7380), px(4245)))
+        splash = desktop.splash()
         # Wait for the frame to be painted before judging the box.
         wait_for(lambda: desktop.pixels()(splash.x + px(150) + 2, splash.y + px(60) + 20) != (0, 0, 0), 5,
                  "the splash screen to be painted")
@@ -149,47 +148,39 @@ def clean_install(package, work, artifacts):
         print(program.communicate()[0].decode(errors="replace")[-3000:])
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--source", required=True)
-    parser.add_argument("--artifacts", required=True)
-    parser.add_argument("--clean-root", action="store_true")
-    args = parser.parse_args()
+def check_package(args):
     work = os.path.join(args.artifacts, "clean-root" if args.clean_root else "package")
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
-    try:
-        if args.clean_root:
-            package = glob.glob(os.path.join(args.artifacts, "package", "one", "tarnwick", "dist", "tarnwick_*.deb"))
-            clean_install(package[0], work, args.artifacts)
-            print(f"passed: {os.path.basename(package[0])} installs into a clean Debian 12 and shows its picture")
-            return 0
-        package = build_twice(args.source, work)
-        check_control(package)
-        root = os.path.join(work, "root")
-        run("dpkg-deb", "-x", package, root)
-        usr = os.path.join(root, "usr")
-        check_layout(usr)
+    if args.clean_root:
+        package = glob.glob(os.path.join(args.artifacts, "package", "one", "tarnwick", "dist", "tarnwick_*.deb"))
+        clean_install(package[0], work, args.artifacts)
+        return f"{os.path.basename(package[0])}: installs into a clean Debian 12 and shows its picture"
+    package = build_twice(args.source, work)
+    check_control(package)
+    root = os.path.join(work, "root")
+    run("dpkg-deb", "-x", package, root)
+    usr = os.path.join(root, "usr")
+    check_layout(usr)
 
-        link = os.path.join(usr, "bin", "tarnwick")
-        with_picture = splash_picture_colours(args.artifacts, "installed", link)
-        os.rename(os.path.join(usr, "share", "tarnwick", "Ut1.jpg"), os.path.join(work, "Ut1.jpg"))
-        without_picture = splash_picture_colours(args.artifacts, "installed-without-picture", link)
-        if without_picture > 2:
-            raise Failure(f"the picture box shows {without_picture} colours with Ut1.jpg gone; expected it empty")
-        if with_picture < 20:
-            raise Failure(f"the installed program shows no picture on its splash screen "
-                          f"({with_picture} colours in the picture box)")
-    except FileNotFoundError as missing:
-        print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
-        return 1
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        return 1
-    print(f"passed: {os.path.basename(package)} builds the same twice, passes lintian, installs and shows its "
-          f"picture ({with_picture} colours in the picture box, {without_picture} without the file)")
-    return 0
+    link = os.path.join(usr, "bin", "tarnwick")
+    with_picture = splash_picture_colours(args.artifacts, "installed", link)
+    os.rename(os.path.join(usr, "share", "tarnwick", "Ut1.jpg"), os.path.join(work, "Ut1.jpg"))
+    without_picture = splash_picture_colours(args.artifacts, "installed-without-picture", link)
+    if without_picture > 2:
+        raise Failure(f"the picture box shows {without_picture} colours with Ut1.jpg gone; expected it empty")
+    if with_picture < 20:
+        raise Failure(f"the installed program shows no picture on its splash screen "
+                      f"({with_picture} colours in the picture box)")
+    return (f"{os.path.basename(package)}: builds the same twice, passes lintian, installs and shows its "
+            f"picture ({with_picture} colours in the picture box, {without_picture} without the file)")
+
+
+def arguments(parser):
+    parser.add_argument("--source", required=True)
+    parser.add_argument("--artifacts", required=True)
+    parser.add_argument("--clean-root", action="store_true")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(__doc__, arguments, check_package))

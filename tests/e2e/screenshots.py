@@ -3,12 +3,12 @@
     screenshots.py --program build/bin/tarnwick --out docs
 """
 
-import argparse
 import os
+import shutil
 import subprocess
 import sys
 
-from desktop import Desktop, Failure
+from desktop import Desktop, main
 from walks import NODES, Walk
 
 
@@ -19,11 +19,7 @@ def save(desktop, window, path):
                     "-colors", "64", "-strip", "-define", "png:compression-level=9", path], check=True)
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--out", required=True)
-    args = parser.parse_args()
+def take(args):
     try:
         with Desktop(os.path.join(args.out, ".shots"), "screenshots") as desktop:
             walk = Walk(desktop, args.program)
@@ -33,13 +29,15 @@ def main():
             node = walk.follow(walk.start_tree(topics), 1, ("Normal", 2), ("Normal", 3), ("Present", 4))
             walk.choose(node, 4, "Transverse vaginal septum")
             save(desktop, node, os.path.join(args.out, "question-screen.png"))
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        return 1
     finally:
-        subprocess.run(["rm", "-rf", os.path.join(args.out, ".shots")])
-    return 0
+        shutil.rmtree(os.path.join(args.out, ".shots"), ignore_errors=True)
+    return "screenshots"
+
+
+def arguments(parser):
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--out", required=True)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(__doc__, arguments, take))

@@ -5,14 +5,13 @@
 Every walk starts the program afresh; on failure it names what was missing and leaves a
 screenshot in DIR."""
 
-import argparse
 import os
 import socket
 import subprocess
 import sys
 import time
 
-from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
+from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, main, px, wait_for
 
 # Windows, by their titles. The splash screen and the drop-down list have none.
 MESSAGE = "Tarnwick"
@@ -30,6 +29,9 @@ COMBO = (4080, 3360, 5295, 315)
 PRIMARY_AMENORRHEA = 2  # its place in the topic list
 
 OPTION_HEIGHT = 375
+
+IMPERFORATE_HYMEN = "Excise the imperforate hymen by making a cruciate incision in it."
+RULE = "---------------------------\n"
 
 
 def buttons(left, ok_top, exit_top, home_top):
@@ -57,6 +59,9 @@ NODES = {
 
 
 SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
+MAXIMIZED = {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}
+# Window managers that maximize a window first sized over 80 % of the work area (GNOME's auto-maximize).
+AUTO_MAXIMIZE = {"mutter"}
 
 
 # A Wayland compositor places the windows itself; they must still be whole on the display.
@@ -114,7 +119,7 @@ class Walk:
     # The screens -------------------------------------------------------------------------
 
     def splash_gives_way_on_a_key(self, key="space"):
-        splash = self.desktop.window(size=(px(7380), px(4245)))
+        splash = self.desktop.splash()
         expect_place(splash, "the splash screen", (px(7380), px(4245)))
         expect_in_task_bar(splash, "the splash screen", False)
         self.desktop.key(key)
@@ -123,7 +128,12 @@ class Walk:
 
     def topic_screen(self):
         topics = self.desktop.window(TOPICS)
-        topics = self.settled(topics, "the topic screen", 0.95)
+        if self.desktop.wm in AUTO_MAXIMIZE:
+            topics = wait_for(lambda: next((w for w in self.desktop.windows(TOPICS) if MAXIMIZED <= set(w.states)
+                                            and w.outer() == (0, 0, WIDTH, HEIGHT)), None),
+                              5, "the topic screen maximized")
+        else:
+            topics = self.settled(topics, "the topic screen", 0.95)
         expect_in_task_bar(topics, "the topic screen", True)
         return topics
 
@@ -205,6 +215,14 @@ class Walk:
     def message(self):
         return self.desktop.window(MESSAGE, timeout=5)
 
+    def copy_message(self, text):
+        """Ctrl+C in the message box copies it, to be pasted into the notes; then it is dismissed."""
+        box = self.message()
+        self.desktop.key("ctrl+c")
+        expected = RULE + MESSAGE + "\n" + RULE + text + "\n" + RULE + "OK   \n" + RULE
+        wait_for(lambda: self.desktop.clipboard() == expected, 5, f"Ctrl+C to put {expected!r} on the clipboard")
+        self.dismiss(box)
+
     def dismiss(self, box):
         self.desktop.key("Return")
         self.desktop.gone(box, timeout=5)
@@ -253,7 +271,7 @@ def typical_walk(walk):
     walk.pick_topic_with_mouse(topics)
     node = walk.follow(walk.start_tree(topics), 1, ("Normal", 2), ("Normal", 3), ("Present", 4))
     walk.answer(node, 4, "Imperforate hymen")
-    walk.dismiss(walk.message())
+    walk.copy_message(IMPERFORATE_HYMEN)
     if not any(w.id == node.id for w in walk.desktop.windows(QUESTION)):
         raise Failure("node 4 closed with the recommendation; it should stay open")
 
@@ -382,32 +400,25 @@ WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous
                                           keyboard_walk, first_screens)}
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+def walk(args):
+    name = f"{args.walk}-{args.wm}" if args.wm else args.walk
+    global COMPOSITOR_PLACES
+    COMPOSITOR_PLACES = args.wm == WAYLAND
+    if args.walk in ALONE:
+        ALONE[args.walk](args.program)
+        return name
+    with Desktop(args.artifacts, name, args.wm) as desktop:
+        WALKS[args.walk](Walk(desktop, args.program))
+    return name
+
+
+def arguments(parser):
     parser.add_argument("--program", required=True)
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("--wm", choices=sorted([*WINDOW_MANAGERS, WAYLAND]),
                         help="the window manager, or the Wayland compositor, to walk under")
     parser.add_argument("walk", choices=sorted([*WALKS, *ALONE]))
-    args = parser.parse_args()
-    name = f"{args.walk}-{args.wm}" if args.wm else args.walk
-    global COMPOSITOR_PLACES
-    COMPOSITOR_PLACES = args.wm == WAYLAND
-    try:
-        if args.walk in ALONE:
-            ALONE[args.walk](args.program)
-        else:
-            with Desktop(args.artifacts, name, args.wm) as desktop:
-                WALKS[args.walk](Walk(desktop, args.program))
-    except FileNotFoundError as missing:
-        print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
-        return 1
-    except Failure as failure:
-        print(f"FAILED {name}: {failure}", file=sys.stderr)
-        return 1
-    print(f"passed {name}")
-    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(__doc__, arguments, walk))

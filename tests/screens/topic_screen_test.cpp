@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 
@@ -196,6 +197,10 @@ TEST_F(TopicScreenTest, TheRealWarningBox)
     QString text, title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;
+    Qt::TextInteractionFlags selectable;
+    // Windows' own style, whose boxes leave their text unselectable unless asked.
+    const QString style = QApplication::style()->name();
+    QApplication::setStyle(QStringLiteral("Windows"));
     QTimer::singleShot(0, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
@@ -203,15 +208,18 @@ TEST_F(TopicScreenTest, TheRealWarningBox)
         title = box->windowTitle();
         icon = box->icon();
         buttons = int(box->buttons().size());
+        selectable = box->textInteractionFlags();
         box->button(QMessageBox::Ok)->click();
     });
     ok->click();
     setMessageSink(previous);
+    QApplication::setStyle(style);
     EXPECT_EQ(text, kNothingSelected);
     EXPECT_EQ(title, QStringLiteral("Tarnwick"));
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(buttons, 1);
     EXPECT_TRUE(topics->isVisible());
+    EXPECT_TRUE(selectable & Qt::TextSelectableByMouse);
 }
 
 } // namespace

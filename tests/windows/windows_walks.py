@@ -2,35 +2,39 @@
 them: installed silently into a private prefix, walked on a virtual display under openbox as the
 Linux walks do, and uninstalled without a trace.
 
-    windows_walks.py --prefix DIR --setup SETUP.exe --marker MARKER.exe --artifacts DIR STEP
+    windows_walks.py --prefix DIR --setup SETUP.exe --zip PORTABLE.zip --marker MARKER.exe --artifacts DIR STEP
 
-STEP is install, one of the walks, or uninstall; the walks need the install before them."""
+STEP is install (for the current user), one of the walks, all_users, portable or uninstall; the
+walks and all_users need the install before them."""
 
-import argparse
 import json
 import os
 import re
 import shutil
 import sys
+import tempfile
 import time
+import zipfile
 
-from wine import INSTALL_FOLDER, UNINSTALL_KEY, Prefix, WineDesktop
+from wine import INSTALL_FOLDER, MACHINE_FOLDER, PROFILE, UNINSTALL_KEY, Prefix, WineDesktop
 
-from desktop import Failure, px, wait_for
-from walks import ABOUT, MESSAGE, QUESTION, TOPIC_ABOUT, TOPIC_EXIT, TOPICS, Walk
+from desktop import Failure, main, px, wait_for
+from walks import ABOUT, IMPERFORATE_HYMEN, MESSAGE, QUESTION, SKIP_TASKBAR, TOPIC_ABOUT, TOPIC_EXIT, TOPICS, Walk
 
 PROGRAM = INSTALL_FOLDER + r"\tarnwick.exe"
-START_MENU_ENTRY = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Tarnwick.lnk"
+START_MENU = r"\Microsoft\Windows\Start Menu\Programs\Tarnwick.lnk"
+USER_KEY, MACHINE_KEY = "HKCU\\" + UNINSTALL_KEY, "HKLM\\" + UNINSTALL_KEY
+# What tarnwick.exe's embedded manifest must say: no elevation, Windows 10 and 11 (one
+# identifier), per-monitor v2 DPI awareness, common controls 6.
+MANIFEST = (b'level="asInvoker"', b"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", b"PerMonitorV2",
+            b'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"')
 SYS_INFO_KEY = r"HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO"
 SYS_INFO_FOLDER_KEY = r"HKLM\SOFTWARE\Microsoft\Shared Tools Location"
 MARKER = r"C:\tarnwick-tests\marker.exe"
-SPLASH_SIZE = (px(7380), px(4245))
-SYS_INFO = (4260, 3075, 1245, 345)  # the About screen's System Info and OK buttons
-ABOUT_OK = (4245, 2625, 1260, 345)
+SYS_INFO = (4260, 3075, 1245, 345)  # the About screen's System Info button
 
 NOTHING_SELECTED = ("Nothing is selected! You have to select an item from the drop-down list in the combination "
                     "box and then click OK.")
-IMPERFORATE_HYMEN = "Excise the imperforate hymen by making a cruciate incision in it."
 UNAVAILABLE = "System Information Is Unavailable At This Time"
 
 
@@ -46,7 +50,7 @@ class WineWalk(Walk):
         return min(colour) < 160
 
     def splash(self):
-        splash = self.desktop.window(size=SPLASH_SIZE, timeout=60)
+        splash = self.desktop.splash(timeout=60)
         # openbox gives a new window no focus without a user's click, while Windows gives the
         # first window of a program started from the Start menu the focus. A click on the
         # picture does what a user's would: focus the splash, and nothing else.
@@ -76,22 +80,53 @@ class WineWalk(Walk):
         self.dismiss(box)
 
 
+def expect_installed(prefix, folder, key, start_menu, switches=""):
+    for path in (folder + r"\tarnwick.exe", folder + r"\Ut1.jpg", folder + r"\Uninstall.exe", start_menu):
+        if not os.path.isfile(prefix.unix(path)):
+            raise Failure(f"the silent install left no {path}")
+    listed = prefix.reg("query", key, "/reg:64", check=False).stdout.decode(errors="replace")
+    uninstaller = re.escape(f'"{folder}\\Uninstall.exe"{switches}')
+    for value in ("DisplayName.*Tarnwick", r"DisplayVersion.*\d+\.\d+\.\d+", "Publisher.*Brannock",
+                  "DisplayIcon.*" + re.escape(folder + r"\tarnwick.exe"), r"EstimatedSize.*0x[1-9a-f]",
+                  "UninstallString.*" + uninstaller, "QuietUninstallString.*" + uninstaller + " /S"):
+        if not re.search(value, listed):
+            raise Failure(f"the uninstall entry {key} lacks {value}: {listed}")
+    with open(prefix.unix(folder + r"\tarnwick.exe"), "rb") as exe:
+        program = exe.read()
+    missing = [part.decode() for part in MANIFEST if part not in program]
+    if missing:
+        raise Failure(f"tarnwick.exe's manifest lacks {missing}")
+
+
 def install(prefix, args):
+    """For the current user, as a doctor without administrator rights installs it."""
     prefix.create()
     with open(snapshot_path(prefix), "w") as file:
         json.dump(sorted(prefix.files()), file)
     shutil.rmtree(os.path.dirname(prefix.unix(MARKER)), ignore_errors=True)
-    prefix.run(args.setup, "/S", timeout=300)
-    for path in (PROGRAM, INSTALL_FOLDER + r"\Ut1.jpg", INSTALL_FOLDER + r"\Uninstall.exe", START_MENU_ENTRY):
-        if not os.path.isfile(prefix.unix(path)):
-            raise Failure(f"the silent install left no {path}")
-    listed = prefix.reg("query", UNINSTALL_KEY, "/reg:64", check=False).stdout.decode(errors="replace")
-    for value in ("DisplayName", "UninstallString", "Tarnwick.*Uninstall.exe"):
-        if not re.search(value, listed):
-            raise Failure(f"Add/Remove Programs lacks {value}: {listed}")
+    for attempt in ("install", "upgrade"):
+        prefix.run(args.setup, "/S", timeout=300)
+        expect_installed(prefix, INSTALL_FOLDER, USER_KEY, PROFILE + r"\AppData\Roaming" + START_MENU)
+        if prefix.has_key(MACHINE_KEY) or os.path.exists(prefix.unix(MACHINE_FOLDER)):
+            raise Failure(f"the {attempt} for the current user wrote to the machine: {MACHINE_KEY} or {MACHINE_FOLDER}")
     # The test program that stands in for the system information tool.
     os.makedirs(os.path.dirname(prefix.unix(MARKER)), exist_ok=True)
     shutil.copy(args.marker, prefix.unix(MARKER))
+    return "install for the current user, and again over it"
+
+
+def all_users(prefix, args):
+    """Per machine, as an IT department installs it, beside the user's own copy, and removed."""
+    if not prefix.has_key(USER_KEY):
+        raise Failure("the install step did not run")
+    prefix.run(args.setup, "/AllUsers", "/S", timeout=300)
+    expect_installed(prefix, MACHINE_FOLDER, MACHINE_KEY, r"C:\ProgramData" + START_MENU, " /AllUsers")
+    prefix.run(MACHINE_FOLDER + r"\Uninstall.exe", "/AllUsers", "/S", timeout=300)
+    if prefix.has_key(MACHINE_KEY) or os.path.exists(prefix.unix(MACHINE_FOLDER)):
+        raise Failure(f"the uninstall per machine left {MACHINE_KEY} or {MACHINE_FOLDER}")
+    if not prefix.has_key(USER_KEY) or not os.path.isfile(prefix.unix(PROGRAM)):
+        raise Failure("the install and uninstall per machine took the user's own copy with them")
+    return "install and uninstall for all users"
 
 
 def uninstall(prefix, args):
@@ -107,11 +142,39 @@ def uninstall(prefix, args):
     ours = [path for path in left if "tarnwick" in path.lower() or path.lower().startswith("program files")]
     if ours:
         raise Failure(f"the uninstall left files behind: {ours}")
-    if prefix.has_key(UNINSTALL_KEY):
-        raise Failure(f"the uninstall left {UNINSTALL_KEY} behind")
     named = [line for line in prefix.registry_text().splitlines() if "tarnwick" in line.lower()]
     if named:
         raise Failure(f"the registry still names Tarnwick after the uninstall: {named}")
+    return "uninstall"
+
+
+def portable(prefix, args):
+    """The zip unpacked into a fresh folder, as onto a USB stick, run, and nothing written."""
+    prefix.create()
+    before_files, before_registry = prefix.files(), prefix.registry_text().lower().count("tarnwick")
+    with tempfile.TemporaryDirectory(prefix="tarnwick-stick-") as stick:
+        with zipfile.ZipFile(args.zip) as archive:
+            names = sorted(archive.namelist())
+            if names != ["Licence.txt", "Ut1.jpg", "tarnwick.exe"]:
+                raise Failure(f"the portable zip holds {names}")
+            archive.extractall(stick)
+        with WineDesktop(args.artifacts, "windows_portable", prefix) as desktop:
+            walk = WineWalk(desktop, "Z:" + stick.replace("/", "\\") + r"\tarnwick.exe")
+            splash, screen = walk.splash(), desktop.pixels()
+            # The picture box, 510, 855 twips into the client area, shows the picture beside the program.
+            colours = {screen(splash.x + px(510) + x, splash.y + px(855) + y)
+                       for x in range(0, px(1815), 3) for y in range(0, px(2385), 3)}
+            if len(colours) < 20:
+                raise Failure(f"the splash shows no picture ({len(colours)} colours in its box)")
+            desktop.key("space")
+            walk.exit_from(walk.topic_screen(), TOPIC_EXIT)
+        prefix.wait()
+        if sorted(os.listdir(stick)) != names:
+            raise Failure(f"the program wrote beside itself: its folder now holds {sorted(os.listdir(stick))}")
+    written = sorted(path for path in prefix.files() - before_files if "tarnwick" in path.lower())
+    if written or prefix.registry_text().lower().count("tarnwick") != before_registry:
+        raise Failure(f"the portable program wrote {written} or to the registry")
+    return "portable zip run from a fresh folder, writing nothing"
 
 
 def snapshot_path(prefix):
@@ -145,7 +208,7 @@ def splash_click_and_timer(walk):
 
     # Afresh, untouched: the splash waits for its timer, and only then gives way.
     walk.desktop.start(PROGRAM)
-    splash = walk.desktop.window(size=SPLASH_SIZE, timeout=60)
+    splash = walk.desktop.splash(timeout=60)
     time.sleep(5)
     if walk.desktop.windows(TOPICS) or all(w.id != splash.id for w in walk.desktop.windows()):
         raise Failure("the splash screen left within 5 s on its own; its timer runs 8 s")
@@ -154,18 +217,18 @@ def splash_click_and_timer(walk):
 
 
 def client_area(window, width, height):
-    """A fixed dialog's client area. Wine draws such a frame itself, inside the X window: equal
-    borders left, right and below, and the caption on top. The borders are what the window is
-    wider than its client area should be; a window whose frame does not fit a real one fails."""
+    """A fixed dialog's client area and its caption's height. openbox frames the windows Wine
+    leaves to it; the rest Wine frames itself, inside the X window: equal borders left, right
+    and below, and the caption on top. A window whose frame does not fit a real one fails."""
     if any(window.frame):
-        return window  # framed by openbox: the X window is the client area
+        return window, window.frame[2]
     border, extra = divmod(window.width - width, 2)
     caption = window.height - height - 2 * border
     if extra or not 0 <= border <= 8 or not 15 <= caption <= 30:
         raise Failure(f"{window} has no Windows frame around a {width}x{height} client area")
     window.x, window.y = window.x + border, window.y + border + caption
     window.width, window.height = width, height
-    return window
+    return window, caption
 
 
 def about_and_system_info(walk):
@@ -177,11 +240,17 @@ def about_and_system_info(walk):
 
     topics = walk.splash_gives_way_on_a_key("Return")
     walk.desktop.click_in(topics, *TOPIC_ABOUT)
-    about = client_area(walk.desktop.window(ABOUT), px(5730), px(4350))
+    about, caption = client_area(walk.desktop.window(ABOUT), px(5730), px(4350))
     expected = (px(2340), px(1935), px(5730), px(4350))
     if (about.x, about.y, about.width, about.height) != expected:
         raise Failure(f"the About screen's client area is {about}; expected {expected[2]}x{expected[3]} "
                       f"at {expected[0]},{expected[1]}")
+    # An ordinary caption, as high as the topic screen's, not a tool window's small one; and
+    # out of the taskbar all the same, through an owner that never shows.
+    if caption != topics.frame[2]:
+        raise Failure(f"the About screen's caption is {caption} pixels high, the topic screen's {topics.frame[2]}")
+    if SKIP_TASKBAR not in about.states:
+        raise Failure(f"the About screen shows in the taskbar: its states are {list(about.states)}")
 
     walk.desktop.click_in(about, *SYS_INFO)
     wait_for(lambda: os.path.exists(marker_ran), 20, "System Info to start the program named by PATH")
@@ -194,44 +263,39 @@ def about_and_system_info(walk):
     prefix.delete_key(SYS_INFO_FOLDER_KEY)
     walk.desktop.click_in(about, *SYS_INFO)
     walk.message_reads("unavailable", UNAVAILABLE)
-    walk.desktop.click_in(about, *ABOUT_OK)
+    # The box gone, About has the keyboard again: Esc closes it.
+    walk.desktop.active(about)
+    walk.desktop.key("Escape")
     walk.desktop.gone(about)
     walk.exit_from(topics, TOPIC_EXIT)
 
 
 WALKS = {walk.__name__: walk for walk in (typical_walk, splash_click_and_timer, about_and_system_info)}
-STEPS = {"install": install, "uninstall": uninstall}
+STEPS = {step.__name__: step for step in (install, all_users, uninstall, portable)}
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+def step(args):
+    prefix = Prefix(args.prefix + ("-portable" if args.step == "portable" else ""))
+    try:
+        if args.step in STEPS:
+            return STEPS[args.step](prefix, args)
+        if not os.path.isfile(prefix.unix(PROGRAM)):
+            raise Failure("Tarnwick is not installed in the prefix: the install step did not run")
+        with WineDesktop(args.artifacts, "windows_" + args.step, prefix) as desktop:
+            WALKS[args.step](WineWalk(desktop, PROGRAM))
+        return args.step
+    finally:
+        prefix.kill()
+
+
+def arguments(parser):
     parser.add_argument("--prefix", required=True)
     parser.add_argument("--setup")
+    parser.add_argument("--zip")
     parser.add_argument("--marker")
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("step", choices=sorted(STEPS) + sorted(WALKS))
-    args = parser.parse_args()
-    prefix = Prefix(args.prefix)
-    try:
-        if args.step in STEPS:
-            STEPS[args.step](prefix, args)
-        else:
-            if not os.path.isfile(prefix.unix(PROGRAM)):
-                raise Failure("Tarnwick is not installed in the prefix: the install step did not run")
-            with WineDesktop(args.artifacts, "windows_" + args.step, prefix) as desktop:
-                walk = WineWalk(desktop, PROGRAM)
-                WALKS[args.step](walk)
-    except FileNotFoundError as missing:
-        print(f"FAILED: {missing.filename} is not installed (scripts/install-deps.sh installs it)", file=sys.stderr)
-        return 1
-    except Failure as failure:
-        print(f"FAILED {args.step}: {failure}", file=sys.stderr)
-        return 1
-    finally:
-        prefix.kill()
-    print(f"passed {args.step}")
-    return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(__doc__, arguments, step))

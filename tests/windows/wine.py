@@ -1,23 +1,25 @@
 """Tarnwick for Windows under Wine: a private Wine prefix the installer runs in, and a virtual
 display with a window manager on which the installed program is walked as on Linux."""
 
+import getpass
 import os
 import re
-import select
 import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
-from desktop import HEIGHT, WIDTH, Desktop, Failure, Window, wait_for  # noqa: E402
+from desktop import Desktop, Failure, wait_for  # noqa: E402
 
 WINE64 = shutil.which("wine64") or "/usr/lib/wine/wine64"
 WINESERVER = os.path.join(os.path.dirname(os.path.realpath(WINE64)), "wineserver")
-INSTALL_FOLDER = r"C:\Program Files\Tarnwick"
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick"
+# Wine's user profile is named after the user who runs it.
+PROFILE = "C:\\users\\" + getpass.getuser()
+INSTALL_FOLDER = PROFILE + r"\AppData\Local\Programs\Tarnwick"
+MACHINE_FOLDER = r"C:\Program Files\Tarnwick"
+UNINSTALL_KEY = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarnwick"
 
 # Stand-ins for the fonts the screens are designed with: metric-compatible Liberation for Arial
 # and Times New Roman. MS Sans Serif, the default font of every control and message box, has no
@@ -55,6 +57,8 @@ class Prefix:
 
     def unix(self, windows_path):
         """The host path of a path on drive C."""
+        if windows_path[:3].upper() == "Z:\\":  # Wine's drive for the host's whole file system
+            return os.path.join("/", *windows_path[3:].split("\\"))
         rest = windows_path[3:] if windows_path[:3].upper() == "C:\\" else windows_path
         return os.path.join(self.path, "drive_c", *rest.split("\\"))
 
@@ -139,51 +143,15 @@ class Prefix:
 
 
 class WineDesktop(Desktop):
-    """Xvfb on a display number of its own choosing, openbox on it, and the installed program
-    run by Wine; windows are the program's X windows, client areas with their frame around."""
+    """The Linux walks' display under openbox, with the program run by Wine in `prefix`;
+    windows are the program's X windows, client areas with their frame around."""
+
+    classname = r"^tarnwick\.exe$"
 
     def __init__(self, artifacts, name, prefix):
-        self.artifacts, self.name, self.prefix = artifacts, name, prefix
-        self.wm = "openbox"
-        self.runtime = None
-        self.program, self.log, self.server, self.manager = None, None, None, None
-        try:
-            self._start()
-        except BaseException:
-            self.close()
-            raise
-
-    def _start(self):
-        self.runtime = tempfile.mkdtemp(prefix="tarnwick-wine-")
-        read_end, write_end = os.pipe()
-        # A long autorepeat delay: one key press stays one press however slow the machine.
-        self.server = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24", "-nolisten", "tcp",
-             "-noreset", "-ardelay", "60000"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        os.close(write_end)
-        said = b""
-        deadline = time.monotonic() + 20
-        try:
-            while not said.endswith(b"\n") and time.monotonic() < deadline:
-                ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
-                chunk = os.read(read_end, 32) if ready else b""
-                if not chunk:
-                    break
-                said += chunk
-        finally:
-            os.close(read_end)
-        if not said.strip().isdigit():
-            raise Failure("Xvfb did not say which display it took")
-        self.display = ":" + said.decode().strip()
-        self.env = dict(self.prefix.env, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime)
-        self.prefix.display = self.display
-        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL, start_new_session=True)
-        # openbox owns the screen once it sets its check window on the root.
-        wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in subprocess.run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env, capture_output=True,
-            text=True).stdout, 10, "openbox to start")
+        self.prefix = prefix
+        super().__init__(artifacts, name, "openbox", environment=prefix.env)
+        prefix.display = self.display
 
     def start(self, program):
         """Starts the program (a Windows path) in its own folder, as the Start menu does."""
@@ -195,37 +163,11 @@ class WineDesktop(Desktop):
                                             stderr=subprocess.STDOUT, start_new_session=True)
         return self.program
 
-    def wait_for_exit(self, timeout=20):
-        return super().wait_for_exit(timeout)
-
     def close(self):
-        if self.prefix:
+        if getattr(self, "prefix", None):
             self.prefix.kill()
             self.prefix.display = None
-        self._stop(self.program)
-        self._stop(self.manager)
-        self._stop(self.server)
-        if self.runtime:
-            shutil.rmtree(self.runtime, ignore_errors=True)
-
-    def windows(self, title=".*"):
-        found = self.xdotool("search", "--onlyvisible", "--classname", r"^tarnwick\.exe$", check=False)
-        result = []
-        for wid in found.stdout.split():
-            name = self.xdotool("getwindowname", wid, check=False).stdout.rstrip("\n")
-            if not re.fullmatch(title, name):
-                continue
-            info = subprocess.run(["xwininfo", "-id", wid], env=self.env, capture_output=True, text=True).stdout
-            values = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height):\s*(-?\d+)", info, re.M))
-            if len(values) < 4:
-                continue
-            extents = subprocess.run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS"], env=self.env,
-                                     capture_output=True, text=True).stdout
-            frame = [int(n) for n in re.findall(r"\d+", extents.partition("=")[2])] or [0, 0, 0, 0]
-            window = Window(wid, name, int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
-                            int(values["Width"]), int(values["Height"]), tuple(frame[:4]))
-            result.append(window)
-        return result
+        super().close()
 
     def active(self, window, timeout=10):
         """Waits until the window manager has given `window` the focus: keys go to it then."""

@@ -1,5 +1,6 @@
 #include "widgets/window_manager.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -16,9 +17,23 @@ bool watchFrame(QObject *, QWidget *, std::function<void(QMargins)>)
     return false;
 }
 
-// Tool and splash windows stay out of the task bar by their kind alone.
-void keepOutOfTaskBar(QWidget *)
+// Windows leaves an owned window out of the taskbar. The owner is never shown, so the screen
+// still has no visible owner and stays where it is when another screen is clicked. One owner for
+// all of them, kept by the application: it outlives every screen it owns.
+void keepOutOfTaskBar(QWidget *window)
 {
+    if (window->isVisible() || window->windowHandle())
+        return;
+    const QString name = QStringLiteral("hiddenOwner");
+    auto *owner = qApp->findChild<QWindow *>(name, Qt::FindDirectChildrenOnly);
+    if (!owner) {
+        owner = new QWindow;
+        owner->setObjectName(name);
+        static_cast<QObject *>(owner)->setParent(qApp);
+        owner->create();
+    }
+    window->winId();
+    window->windowHandle()->setTransientParent(owner);
 }
 
 QPoint clientPlaceOnScreen(QWidget *window)

@@ -100,6 +100,13 @@ void keepOutOfTaskBar(QWidget *window)
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection() || window->isVisible())
         return;
+    // GNOME's window manager drops the skip-task-bar state of a dialog but keeps every utility
+    // window out of the task bar; the other window managers honour the state for both.
+    if (window->windowType() == Qt::Dialog) {
+        const QRect place = window->geometry();
+        window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
+        window->setGeometry(place);
+    }
     xcb_connection_t *connection = x11->connection();
     const xcb_window_t id = xcb_window_t(window->winId());
     const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
