@@ -3,6 +3,7 @@
 #include "shell/navigator.h"
 #include "shell/screen_table.h"
 #include "widgets/design_font.h"
+#include "widgets/window_sizing.h"
 
 #include <QApplication>
 
@@ -62,6 +63,7 @@ int main(int argc, char *argv[])
 
     Navigator navigator;
     registerScreens(navigator);
+    learnFrame(&navigator);
     navigator.show(screenName::kSplash);
     return app.exec();
 }

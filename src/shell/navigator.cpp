@@ -7,9 +7,11 @@ namespace {
 
 // While a message box or a menu is open, its own event loop runs on top of the handler that
 // opened it, and that handler's screen must outlive it.
-bool nestedLoopMayRun()
+QWidget *nestedLoopOwner()
 {
-    return QApplication::activeModalWidget() || QApplication::activePopupWidget();
+    if (QWidget *box = QApplication::activeModalWidget())
+        return box;
+    return QApplication::activePopupWidget();
 }
 
 } // namespace
@@ -111,6 +113,13 @@ void Navigator::unloadAll()
 
 bool Navigator::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_nestedLoopOwner && event->type() == QEvent::Hide) {
+        watched->removeEventFilter(this);
+        watched->disconnect(&m_deleteTimer);
+        m_nestedLoopOwner = nullptr;
+        m_deleteTimer.start(0);
+        return false;
+    }
     // The screen's own closeEvent still runs afterwards; a question screen goes home there.
     if (event->type() == QEvent::Close && watched->isWidgetType())
         unload(static_cast<QWidget *>(watched));
@@ -119,9 +128,13 @@ bool Navigator::eventFilter(QObject *watched, QEvent *event)
 
 void Navigator::deleteUnloaded()
 {
-    if (nestedLoopMayRun()) {
-        // Looked at again until the box or menu has closed.
-        m_deleteTimer.start(50);
+    if (QWidget *owner = nestedLoopOwner()) {
+        // Looked at again once the box or menu has closed.
+        if (owner != m_nestedLoopOwner) {
+            m_nestedLoopOwner = owner;
+            owner->installEventFilter(this);
+            connect(owner, &QObject::destroyed, &m_deleteTimer, [this] { m_deleteTimer.start(0); });
+        }
         return;
     }
     for (const QPointer<QWidget> &screen : std::exchange(m_unloaded, {})) {

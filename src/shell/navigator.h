@@ -59,6 +59,8 @@ private:
     // message box's own event loop.
     QList<QPointer<QWidget>> m_unloaded;
     QTimer m_deleteTimer;
+    // The open message box or menu whose closing lets them go.
+    QPointer<QWidget> m_nestedLoopOwner;
     std::function<void()> m_endHandler;
     bool m_endCheckQueued = false;
 };

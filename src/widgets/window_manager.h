@@ -19,6 +19,10 @@ std::optional<QMargins> frameBeforeShow(QWidget *window);
 // until `watcher` goes; false where the platform does not hear of it.
 bool watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed);
 
+// Asks the window manager, without waiting, for the frame it would put round `window`; the
+// answer reaches a watchFrame listener of that window.
+void askFrame(QWidget *window);
+
 // Keeps a window that is not yet shown out of the task bar and the pager, for screens that
 // belong to another one (the splash screen, About).
 void keepOutOfTaskBar(QWidget *window);

@@ -115,6 +115,10 @@ private:
     {
         if (!m_fitting || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
             return;
+        // A desktop that maximizes a window this big (GNOME's) has the last word, and the frame
+        // of a maximized window is no guide to the next one.
+        if (m_window->isMaximized())
+            return;
         lastFrame() = frame;
         if (frame == m_frame)
             return;
@@ -161,4 +165,21 @@ void sizeToDisplay(QWidget *window, float factor)
 QMargins expectedFrame(QWidget *window)
 {
     return frameBeforeShow(window).value_or(lastFrame());
+}
+
+void learnFrame(QObject *owner)
+{
+    // A plain window that never shows: the window manager says what frame it would give it, so
+    // that even the first screen is sized for its frame before it shows.
+    auto *probe = new QWidget;
+    QObject::connect(owner, &QObject::destroyed, probe, [probe] { delete probe; });
+    const bool told = watchFrame(probe, probe, [probe](QMargins frame) {
+        if (lastFrame().isNull())
+            lastFrame() = frame;
+        probe->deleteLater();
+    });
+    if (told)
+        askFrame(probe);
+    else
+        delete probe;
 }

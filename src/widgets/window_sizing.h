@@ -3,6 +3,7 @@
 
 #include <QMargins>
 
+class QObject;
 class QWidget;
 
 // Sets the window's outer height, then its outer width (title bar and borders included), to
@@ -14,3 +15,7 @@ void sizeToDisplay(QWidget *window, float factor);
 // The frame a window that is not yet shown will get: as the platform tells it, else the one the
 // window manager last put round a sized window, else none.
 QMargins expectedFrame(QWidget *window);
+
+// Asks the window manager, while `owner` lives, for the frame it puts round a plain window,
+// without waiting for the answer; the first screen sized after it comes is sized for that frame.
+void learnFrame(QObject *owner);

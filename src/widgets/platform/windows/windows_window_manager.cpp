@@ -17,6 +17,11 @@ bool watchFrame(QObject *, QWidget *, std::function<void(QMargins)>)
     return false;
 }
 
+// Windows tells the frame before a window shows.
+void askFrame(QWidget *)
+{
+}
+
 // Windows leaves an owned window out of the taskbar. The owner is never shown, so the screen
 // still has no visible owner and stays where it is when another screen is clicked. One owner for
 // all of them, kept by the application: it outlives every screen it owns.
