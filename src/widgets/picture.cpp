@@ -306,6 +306,8 @@ struct PictureLoader::Shared {
     std::deque<QSize> sizes;
     // Cleared when the loader goes; the worker then stops at its next step.
     PictureLoader *owner = nullptr;
+    // The worker waits for work: it can be joined at once.
+    bool idle = false;
 };
 
 PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent)
@@ -317,11 +319,19 @@ PictureLoader::~PictureLoader()
 {
     if (!m_shared)
         return;
+    bool idle = false;
     {
         const std::lock_guard lock(m_shared->mutex);
         m_shared->owner = nullptr;
+        idle = m_shared->idle;
     }
     m_shared->wake.notify_all();
+    // An idle worker ends before the program does; one still reading (a file system that never
+    // answers) is left behind rather than hold up the end.
+    if (idle)
+        m_worker.join();
+    else
+        m_worker.detach();
 }
 
 void PictureLoader::fill(QLabel *box)
@@ -360,12 +370,13 @@ void PictureLoader::start()
     auto shared = std::make_shared<Shared>();
     shared->owner = this;
     try {
-        // Detached: a read that never returns must not hold up the end of the program.
-        std::thread([shared, path = m_path] {
+        m_worker = std::thread([shared, path = m_path] {
             const QByteArray bytes = readPicture(path);
             std::unique_lock lock(shared->mutex);
             for (;;) {
+                shared->idle = true;
                 shared->wake.wait(lock, [&] { return !shared->owner || !shared->sizes.empty(); });
+                shared->idle = false;
                 if (!shared->owner)
                     return;
                 const QSize size = shared->sizes.front();
@@ -381,7 +392,7 @@ void PictureLoader::start()
                 QMetaObject::invokeMethod(owner, [owner, size, image] { owner->answer(size, image); },
                                           Qt::QueuedConnection);
             }
-        }).detach();
+        });
     } catch (const std::system_error &) {
         return;
     }

@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 class QLabel;
 
@@ -61,6 +62,7 @@ private:
 
     std::filesystem::path m_path;
     std::shared_ptr<Shared> m_shared;
+    std::thread m_worker;
     QList<QPointer<QLabel>> m_waiting;
     QList<QSize> m_asked;
     QList<Answer> m_answers;
