@@ -38,28 +38,14 @@ protected:
     QPointer<SplashScreen> splash;
 };
 
-TEST_F(Splash, OpensCentredWithItsDesignedSizeAndEightSecondTimer)
+// Its size, place and border are pinned by its picture in the look test.
+TEST_F(Splash, OpensWithItsEightSecondTimer)
 {
-    EXPECT_EQ(splash->size(), QSize(498, 289));
-    EXPECT_EQ(splash->geometry().center(), QPoint(511, 383));
     ASSERT_TRUE(splash->timer()->isActive());
     EXPECT_EQ(splash->timer()->interval(), 8000);
     EXPECT_TRUE(splash->timer()->isSingleShot());
     auto *picture = control<QLabel>(QStringLiteral("frmSplash"), QStringLiteral("imgLogo"));
     EXPECT_TRUE(QTest::qWaitFor([picture] { return !picture->pixmap().isNull(); }));
-}
-
-TEST_F(Splash, HasARaisedDialogBorderAndNoTitleBar)
-{
-    const QImage shot = splash->grab().toImage();
-    const int right = shot.width() - 1, bottom = shot.height() - 1;
-    // Light and white at the top and left, black and grey at the bottom and right, then the face.
-    const std::tuple<int, int, QColor> edges[] = {
-        {0, 100, QColor(192, 192, 192)}, {100, 1, Qt::white}, {right, 0, Qt::black}, {100, bottom, Qt::black},
-        {right - 1, 100, QColor(128, 128, 128)}, {100, bottom - 1, QColor(128, 128, 128)},
-        {2, 100, splash->palette().color(QPalette::Window)}};
-    for (const auto &[x, y, colour] : edges)
-        EXPECT_EQ(shot.pixelColor(x, y), colour) << x << "," << y;
 }
 
 TEST_F(Splash, KeysWithoutACharacterLeaveItUp)
