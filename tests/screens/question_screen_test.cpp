@@ -103,19 +103,6 @@ TEST_F(Tree, TheTypicalWalkEndsAtTheImperforateHymen)
     EXPECT_EQ(ends, 1);
 }
 
-TEST_F(Tree, NodeFiveListsAbsentFirstAndStillLeadsToSix)
-{
-    answer(1, QStringLiteral("Normal"));
-    answer(2, QStringLiteral("Normal"));
-    answer(3, QStringLiteral("Absent"));
-    ASSERT_TRUE(onNode(5));
-    EXPECT_LT(option(5, "optAbsent")->y(), option(5, "optPresent")->y());
-    answer(5, QStringLiteral("Absent"));
-    ASSERT_TRUE(onNode(6));
-    answer(6, QStringLiteral("46,XY"));
-    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("The diagnosis is total androgen insensitivity")));
-}
-
 TEST_F(Tree, UterusPresentEndsTheTreeAtTheTopicList)
 {
     answer(1, QStringLiteral("Normal"));
@@ -132,71 +119,23 @@ TEST_F(Tree, UterusPresentEndsTheTreeAtTheTopicList)
     EXPECT_EQ(ends, 0);
 }
 
-TEST_F(Tree, TheAbsentBranch)
+// Where each option leads, and every text, are checked against the typed copy (Texts).
+TEST_F(Tree, ARecommendationLeavesItsNodeOpenAndANodeReopensAfresh)
 {
     answer(1, QStringLiteral("Normal"));
     answer(2, QStringLiteral("Absent"));
-    ASSERT_TRUE(onNode(7));
     answer(7, QStringLiteral("Tall"));
-    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("Perform ultrasonography to visualize gonads.")));
     QTest::mouseClick(button(7, "cmdOK"), Qt::LeftButton);
     ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_EQ(sink.messages[0].text, sink.messages[1].text);
     EXPECT_TRUE(option(7, "optTall")->isChecked());
 
-    answer(7, QStringLiteral("Short"));
-    ASSERT_TRUE(onNode(8));
-    answer(8, QStringLiteral("Features absent, loss of short arm of X-chromosome"));
-    EXPECT_EQ(lastMessage(), QStringLiteral("The gonads ar streak. Give the patient estrogen replacement therapy."));
-
-    button(8, "cmdHome")->click();
+    button(7, "cmdHome")->click();
     control<QPushButton>(kStart, QStringLiteral("cmdOK"))->click();
     answer(1, QStringLiteral("Normal"));
     answer(2, QStringLiteral("Absent"));
     ASSERT_TRUE(onNode(7));
     EXPECT_FALSE(option(7, "optTall")->isChecked()) << "a node opens afresh";
-    answer(7, QStringLiteral("Normal"));
-    answer(9, QStringLiteral("High"));
-    answer(11, QStringLiteral("XY"));
-    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("The diagnosis is Swyer's syndrome(46,XY pure gonadal dysgenesis)")));
-    answer(11, QStringLiteral("Normal"));
-    answer(12, QStringLiteral("No past history"));
-    ASSERT_TRUE(onNode(13));
-    answer(13, QStringLiteral("Savage syndrome"));
-    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("Gonadotropin resistance")));
-}
-
-TEST_F(Tree, NodeTenRightColumnIsNotMistakenForTheLeft)
-{
-    answer(1, QStringLiteral("Normal"));
-    answer(2, QStringLiteral("Absent"));
-    answer(7, QStringLiteral("Normal"));
-    answer(9, QStringLiteral("Low"));
-    ASSERT_TRUE(onNode(10));
-    EXPECT_EQ(option(10, "opt4")->y(), option(10, "opt1")->y());
-    answer(10, QStringLiteral("Kallman syndrome"));
-    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("Kallman syndrome is characterized by anosmia")));
-}
-
-TEST_F(Tree, TheAmbiguousBranchSharesOneText)
-{
-    answer(1, QStringLiteral("Ambiguous"));
-    ASSERT_TRUE(onNode(14));
-    answer(14, QStringLiteral("No virilization or gynecomastia"));
-    const QString onFourteen = lastMessage();
-    answer(14, QStringLiteral("Virilization"));
-    ASSERT_TRUE(onNode(15));
-    answer(15, QStringLiteral("46, XX"));
-    EXPECT_EQ(lastMessage(), onFourteen);
-    EXPECT_TRUE(onFourteen.startsWith(QStringLiteral("The diagnosis is female pseudohermaphroditism.")));
-
-    button(15, "cmdHome")->click();
-    control<QPushButton>(kStart, QStringLiteral("cmdOK"))->click();
-    answer(1, QStringLiteral("Ambiguous"));
-    answer(14, QStringLiteral("Virilization plus gynecomastia"));
-    ASSERT_TRUE(onNode(16));
-    answer(16, QStringLiteral("Low"));
-    EXPECT_TRUE(lastMessage().startsWith(QStringLiteral("The diagnosis is incomplete androgen insensitivity.")));
 }
 
 TEST_F(Tree, ExitFromANodeUnloadsTheHiddenTopicScreenToo)
