@@ -306,8 +306,8 @@ struct PictureLoader::Shared {
     std::deque<QSize> sizes;
     // Cleared when the loader goes; the worker then stops at its next step.
     PictureLoader *owner = nullptr;
-    // The worker waits for work: it can be joined at once.
-    bool idle = false;
+    // Until the file is read, the worker may wait on a file system that never answers.
+    bool reading = true;
 };
 
 PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent)
@@ -319,19 +319,20 @@ PictureLoader::~PictureLoader()
 {
     if (!m_shared)
         return;
-    bool idle = false;
+    bool reading = true;
     {
         const std::lock_guard lock(m_shared->mutex);
         m_shared->owner = nullptr;
-        idle = m_shared->idle;
+        reading = m_shared->reading;
     }
     m_shared->wake.notify_all();
-    // An idle worker ends before the program does; one still reading (a file system that never
-    // answers) is left behind rather than hold up the end.
-    if (idle)
-        m_worker.join();
-    else
+    // A worker that waits or decodes ends before the program does: a decode left running would
+    // use Qt while the program is torn down. One still reading (a file system that never
+    // answers) is left behind rather than hold up the end; it touches nothing of Qt's but bytes.
+    if (reading)
         m_worker.detach();
+    else
+        m_worker.join();
 }
 
 void PictureLoader::fill(QLabel *box)
@@ -373,10 +374,9 @@ void PictureLoader::start()
         m_worker = std::thread([shared, path = m_path] {
             const QByteArray bytes = readPicture(path);
             std::unique_lock lock(shared->mutex);
+            shared->reading = false;
             for (;;) {
-                shared->idle = true;
                 shared->wake.wait(lock, [&] { return !shared->owner || !shared->sizes.empty(); });
-                shared->idle = false;
                 if (!shared->owner)
                     return;
                 const QSize size = shared->sizes.front();
