@@ -5,6 +5,6 @@
 #include <chrono>
 #include <string>
 
-// Whether the X server that `display` names (":0", "unix:0.0", "host:10.0", "tcp/host:0")
-// answers a connection within the time given.
+// Whether the X server that `display` names (":0", "unix:0.0", "host:10.0") lets the program in
+// within the time given.
 bool x11DisplayAnswers(const std::string &display, std::chrono::milliseconds within);
