@@ -4,7 +4,6 @@
 #include "widgets/app_icon.h"
 #include "widgets/window_sizing.h"
 
-#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -12,8 +11,6 @@
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace {
 
@@ -60,33 +57,15 @@ and <b>Ctrl+minus</b> zoom; <b>Ctrl+0</b> shows the whole tree again. Drag the d
 <p><b>About</b> shows the program's version and can start your system's information tool.</p>
 )";
 
-// The largest band of `area` beside all of `obstacles` (left of, right of, above or below them),
-// `gap` away from them.
-QRect clearBand(const QRect &area, const QRect &obstacles, int gap)
-{
-    if (obstacles.isEmpty())
-        return area;
-    const QRect g = obstacles.adjusted(-gap, -gap, gap, gap);
-    const QRect bands[] = {QRect(area.topLeft(), QPoint(g.left() - 1, area.bottom())) & area,
-                           QRect(QPoint(g.right() + 1, area.top()), area.bottomRight()) & area,
-                           QRect(area.topLeft(), QPoint(area.right(), g.top() - 1)) & area,
-                           QRect(QPoint(area.left(), g.bottom() + 1), area.bottomRight()) & area};
-    const auto size = [](const QRect &r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height(); };
-    const QRect best = *std::max_element(std::begin(bands), std::end(bands),
-                                         [&](const QRect &a, const QRect &b) { return size(a) < size(b); });
-    return best.isEmpty() ? area : best;
-}
-
 } // namespace
 
 HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     : QWidget(parent)
     , tabHelp(new QTabWidget(this))
     , txtHelp(new QTextBrowser)
-    , m_diagram(new TreeDiagram)
-    , lblChosenHeading(new QLabel)
-    , lblChosen(new QLabel)
+    , lblChosen(new QLabel(QStringLiteral("Nothing chosen yet.")))
     , cmdClose(new QPushButton(QStringLiteral("&Close"), this))
+    , m_treeRow(new QBoxLayout(QBoxLayout::TopToBottom))
     , m_topics(topics)
 {
     setWindowTitle(QStringLiteral("Tarnwick Help"));
@@ -102,37 +81,25 @@ HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     hint->setObjectName(QStringLiteral("lblTreeHint"));
     hint->setWordWrap(true);
 
-    lblChosenHeading->setObjectName(QStringLiteral("lblChosenHeading"));
-    lblChosenHeading->setAccessibleName(QStringLiteral("Chosen box"));
-    QFont bold = lblChosenHeading->font();
-    bold.setBold(true);
-    lblChosenHeading->setFont(bold);
-    lblChosenHeading->setTextFormat(Qt::PlainText);
-    lblChosenHeading->setWordWrap(true);
-    lblChosenHeading->hide();
     lblChosen->setObjectName(QStringLiteral("lblChosen"));
-    lblChosen->setAccessibleName(QStringLiteral("Chosen text"));
-    lblChosen->setTextFormat(Qt::PlainText);
+    lblChosen->setAccessibleName(QStringLiteral("Chosen box"));
+    lblChosen->setFrameShape(QFrame::StyledPanel);
+    lblChosen->setBackgroundRole(QPalette::Base);
+    lblChosen->setAutoFillBackground(true);
+    lblChosen->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblChosen->setMargin(9);
     lblChosen->setWordWrap(true);
     lblChosen->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    lblChosen->setText(QStringLiteral("Nothing chosen yet."));
-    connect(m_diagram, &TreeDiagram::boxActivated, this, &HelpScreen::showChosen);
-
-    m_chosenBox = new QFrame;
-    m_chosenBox->setFrameShape(QFrame::StyledPanel);
-    m_chosenBox->setBackgroundRole(QPalette::Base);
-    m_chosenBox->setAutoFillBackground(true);
-    auto *chosenLayout = new QVBoxLayout(m_chosenBox);
-    chosenLayout->addWidget(lblChosenHeading);
-    chosenLayout->addWidget(lblChosen);
-    chosenLayout->addStretch();
+    auto *diagram = new TreeDiagram;
+    connect(diagram, &TreeDiagram::boxActivated, this, [this](const QString &heading, const QString &text) {
+        lblChosen->setText(QStringLiteral("<b>%1</b><p>%2</p>").arg(heading.toHtmlEscaped(), text.toHtmlEscaped()));
+    });
 
     auto *treePage = new QWidget;
     auto *treeLayout = new QVBoxLayout(treePage);
     treeLayout->addWidget(hint);
-    m_treeRow = new QBoxLayout(QBoxLayout::TopToBottom);
-    m_treeRow->addWidget(m_diagram, 1);
-    m_treeRow->addWidget(m_chosenBox);
+    m_treeRow->addWidget(diagram, 1);
+    m_treeRow->addWidget(lblChosen);
     treeLayout->addLayout(m_treeRow, 1);
 
     tabHelp->setObjectName(QStringLiteral("tabHelp"));
@@ -150,29 +117,27 @@ HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     layout->addWidget(tabHelp);
 }
 
-void HelpScreen::showChosen(const QString &heading, const QString &text)
-{
-    lblChosenHeading->setText(heading);
-    lblChosenHeading->show();
-    lblChosen->setText(text);
-}
-
 void HelpScreen::Form_Load()
 {
     txtHelp->setHtml(QString::fromUtf8(kHowTo));
 
-    // The largest part of the display clear of the topic screen's controls, frame included.
+    // Below the topic screen's controls, or right of them where that leaves more room; frame included.
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect display = screen->availableGeometry();
         const int margin = display.width() / 40;
+        QRect area = display.marginsRemoved({margin, margin, margin, margin});
         QRect controls;
         if (const QWidget *topics = m_topics.data(); topics && topics->isVisible())
             for (const QWidget *control : topics->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
                 if (control->isVisible())
                     controls |= control->geometry().translated(topics->geometry().topLeft());
-        const QMargins frame = expectedFrame(this);
-        const QRect outer = clearBand(display.marginsRemoved({margin, margin, margin, margin}), controls, margin);
-        setGeometry(outer.marginsRemoved(frame));
+        QRect below = area, right = area;
+        below.setTop(controls.bottom() + margin + 1);
+        right.setLeft(controls.right() + margin + 1);
+        const auto room = [](const QRect &r) { return r.isEmpty() ? 0 : qint64(r.width()) * r.height(); };
+        if (!controls.isNull() && room(below) + room(right) > 0)
+            area = room(below) >= room(right) ? below : right;
+        setGeometry(area.marginsRemoved(expectedFrame(this)));
     }
     cmdClose->setFocus();
 }
@@ -189,5 +154,5 @@ void HelpScreen::resizeEvent(QResizeEvent *event)
     // and reads out the chosen box beside it.
     const bool wide = width() > 2 * height();
     m_treeRow->setDirection(wide ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
-    m_chosenBox->setMaximumWidth(wide ? width() / 3 : QWIDGETSIZE_MAX);
+    lblChosen->setMaximumWidth(wide ? width() / 3 : QWIDGETSIZE_MAX);
 }

@@ -5,12 +5,10 @@
 #include <QWidget>
 
 class QBoxLayout;
-class QFrame;
 class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTextBrowser;
-class TreeDiagram;
 
 class HelpScreen : public QWidget
 {
@@ -30,15 +28,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void showChosen(const QString &heading, const QString &text);
-
     QTabWidget *tabHelp;
     QTextBrowser *txtHelp;
-    TreeDiagram *m_diagram;
-    QLabel *lblChosenHeading;
     QLabel *lblChosen;
-    QFrame *m_chosenBox;
-    QBoxLayout *m_treeRow;  // the drawing and the chosen box's text
     QPushButton *cmdClose;
+    QBoxLayout *m_treeRow;  // the drawing and the chosen box's text
     QPointer<const QWidget> m_topics;
 };

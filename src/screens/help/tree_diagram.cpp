@@ -1,7 +1,5 @@
 #include "screens/help/tree_diagram.h"
 
-#include "core/diagram/outcome_label.h"
-#include "core/tree/tree_node.h"
 #include "widgets/text.h"
 
 #include <QApplication>
@@ -11,6 +9,7 @@
 #include <QGraphicsScene>
 #include <QKeyEvent>
 #include <QPen>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QToolTip>
@@ -26,31 +25,22 @@ constexpr qreal kMinZoom = 0.05;
 constexpr qreal kMaxZoom = 4;
 constexpr qreal kSceneMargin = 16;
 constexpr qreal kLegiblePixels = 9;  // a question's capital letters, on opening
-constexpr qreal kIndent = 36;      // from a question's left edge to the boxes its options lead to
-constexpr qreal kTrunk = 14;       // from a question's left edge to the line its arrows run down
+constexpr qreal kIndent = 36;        // from a question's left edge to the boxes its options lead to
+constexpr qreal kTrunk = 14;         // from a question's left edge to the line its arrows run down
 constexpr qreal kRowGap = 8;
-constexpr qreal kQuestionWidth = 300;
-constexpr qreal kOutcomeWidth = 220;
-constexpr int kIndexKey = 0;       // a box's place in boxes(), kept on its item
 constexpr int kCtrl = int(Qt::CTRL);
-const QColor kLine(70, 70, 70);
-const QColor kCaptionText(150, 0, 0);
-const QColor kHighlight(230, 110, 0);
+constexpr int kIndexKey = 0;  // a box's place in boxes(), kept on its item
 
 struct Look {
     QColor fill, border, text;
     Qt::PenStyle line;
+    qreal width;  // of its words
 };
 
 // By kind: a question, a recommendation, back to the topic list.
-const Look kLooks[] = {{QColor(224, 255, 255), QColor(0, 0, 255), QColor(0, 0, 160), Qt::SolidLine},
-                       {QColor(255, 248, 214), QColor(150, 110, 20), QColor(40, 30, 0), Qt::SolidLine},
-                       {QColor(236, 236, 236), QColor(90, 90, 90), QColor(30, 30, 30), Qt::DashLine}};
-
-const Look &lookOf(TreeDiagram::Kind kind)
-{
-    return kLooks[int(kind)];
-}
+const Look kLooks[] = {{QColor(224, 255, 255), QColor(0, 0, 255), QColor(0, 0, 160), Qt::SolidLine, 300},
+                       {QColor(255, 248, 214), QColor(150, 110, 20), QColor(40, 30, 0), Qt::SolidLine, 220},
+                       {QColor(236, 236, 236), QColor(90, 90, 90), QColor(30, 30, 30), Qt::DashLine, 220}};
 
 QFont diagramFont(qreal points, bool bold)
 {
@@ -63,15 +53,8 @@ QFont diagramFont(qreal points, bool bold)
 
 } // namespace
 
-QFont TreeDiagram::questionFont()
-{
-    return diagramFont(9, true);
-}
-
 TreeDiagram::TreeDiagram(QWidget *parent)
     : QGraphicsView(parent)
-    , m_scene(new QGraphicsScene(this))
-    , m_layout(tree::nodes())
 {
     setObjectName(QStringLiteral("treeDiagram"));
     setAccessibleName(QStringLiteral("Decision tree diagram"));
@@ -80,72 +63,91 @@ TreeDiagram::TreeDiagram(QWidget *parent)
     setDragMode(QGraphicsView::ScrollHandDrag);
     setTransformationAnchor(QGraphicsView::AnchorUnderMouse);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_scene->setBackgroundBrush(QColor(250, 250, 246));
-    setScene(m_scene);
-    build();
+    setScene(new QGraphicsScene(this));
+    scene()->setBackgroundBrush(QColor(250, 250, 246));
+    addQuestion(tree::node(1), 0, nullptr, nullptr);
+    scene()->setSceneRect(scene()->itemsBoundingRect().adjusted(-kSceneMargin, -kSceneMargin, kSceneMargin, kSceneMargin));
+    m_highlight = new QGraphicsRectItem(m_boxes.first().item);  // a child, so that a click on it is one on its box
+    m_highlight->setPen(QPen(QColor(230, 110, 0), 3));
+    m_highlight->hide();
 }
 
-// One row a box, indented by depth; an option's caption sits over the box its arrow points at.
-void TreeDiagram::build()
+QString TreeDiagram::outcomeLabel(const QString &text)
 {
-    const std::vector<diagram::TreeLayout::Item> &items = m_layout.items();
-    qreal y = 0;
-    for (const diagram::TreeLayout::Item &item : items) {
-        const QString node = QString::number(item.node);
-        const QString caption = item.via ? toQString(item.via->caption) : QString();
-        const QString text = toQString(item.text);
-        const bool question = item.kind == Kind::GoToNode;
-        Box box{item.kind, QStringLiteral("question") + node, QStringLiteral("Question ") + node, text, nullptr,
-                nullptr};
-        QString body = question ? text : QString::fromStdString(diagram::outcomeLabel(item.text));
-        if (!question) {
-            box.name = QStringLiteral("outcome%1.%2").arg(node).arg(item.option + 1);
-            box.heading = QStringLiteral("Question %1, \u201c%2\u201d").arg(node, caption);
-        }
-        if (item.kind == Kind::BackToTopics) {
-            body = QStringLiteral("Back to the topic list");
-            box.heading += QStringLiteral(": back to the topic list");
-        }
+    // A sentence ends at a full stop before a blank or the end: "45,X (Turner's syndrome)." stays whole.
+    const QString sentence = QStringLiteral(R"((?:[^.]|\.(?=\S))*)");
+    const QRegularExpressionMatch diagnosis =
+        QRegularExpression(QStringLiteral(R"(The diagnosis is (\S)(%1))").arg(sentence)).match(text);
+    if (diagnosis.hasMatch())
+        return diagnosis.captured(1).toUpper() + diagnosis.captured(2).trimmed();
+    return QRegularExpression(sentence).match(text.trimmed()).captured().trimmed();
+}
 
-        const qreal x = item.depth * kIndent;
-        if (item.via) {
-            auto *label = m_scene->addSimpleText(caption, diagramFont(8, true));
-            label->setBrush(kCaptionText);
-            label->setPos(x + 2, y);
-            y += label->boundingRect().height() + 2;
-        }
-
-        const Look &look = lookOf(item.kind);
-        auto *words = new QGraphicsTextItem;
-        words->document()->setDocumentMargin(3);
-        words->setFont(question ? questionFont() : diagramFont(9, false));
-        words->setDefaultTextColor(look.text);
-        words->setTextWidth(question ? kQuestionWidth : kOutcomeWidth);
-        const QString title = QStringLiteral("<span style=\"font-size:7.5pt; font-weight:normal; color:#5a5a5a\">")
-            + box.heading.toHtmlEscaped() + QStringLiteral("</span><br>");
-        words->setHtml((question ? title : QString()) + body.toHtmlEscaped());
-        const QRectF rect(0, 0, words->textWidth(), words->boundingRect().height());
-        box.item = m_scene->addRect(rect, QPen(look.border, 1.5, look.line), look.fill);
-        box.item->setPos(x, y);
-        box.item->setData(kIndexKey, int(m_boxes.size()));
-        box.item->setToolTip(QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>"));
-        box.item->setCursor(Qt::PointingHandCursor);
-        words->setParentItem(box.item);
-
-        if (item.parent >= 0) {
-            const QGraphicsRectItem *from = m_boxes[item.parent].item;
-            const qreal trunk = from->x() + kTrunk, middle = y + rect.height() / 2;
-            QPainterPath path({trunk, from->sceneBoundingRect().bottom()});
-            path.lineTo(trunk, middle);
-            path.lineTo(x, middle);
-            path.addPolygon(QPolygonF{{x - 7, middle - 4}, {x, middle}, {x - 7, middle + 4}});  // the head
-            box.arrowIn = m_scene->addPath(path, QPen(kLine, 1.3));
-            box.arrowIn->setZValue(-1);
-        }
-        y += rect.height() + kRowGap;
-        m_boxes.append(box);
+// Links only go forward (the tables are checked so), so the walk ends; each question is one row, then
+// what its options lead to, indented a step.
+void TreeDiagram::addQuestion(const tree::TreeNode &node, int depth, const tree::TreeOption *via,
+                              const QGraphicsItem *from)
+{
+    const auto label = std::find_if(node.labels.begin(), node.labels.end(),
+                                    [](const tree::TreeLabel &l) { return l.role == tree::TreeLabel::Role::Question; });
+    const QString number = QString::number(node.number);
+    const QGraphicsItem *question = addBox(Kind::GoToNode, QStringLiteral("Question ") + number,
+                                           label == node.labels.end() ? QString() : toQString(label->text), depth, via, from);
+    for (const tree::TreeOption &option : node.options) {
+        if (option.outcome.kind == Kind::GoToNode)
+            addQuestion(tree::node(option.outcome.node), depth + 1, &option, question);
+        else
+            addBox(option.outcome.kind, QStringLiteral("Question %1, \u201c%2\u201d").arg(number, toQString(option.caption)),
+                   toQString(*option.outcome.text), depth + 1, &option, question);
     }
-    m_scene->setSceneRect(m_scene->itemsBoundingRect().adjusted(-kSceneMargin, -kSceneMargin, kSceneMargin, kSceneMargin));
+}
+
+// A box on a row of its own; the caption of the option that leads to it sits over it, and the
+// arrow runs from the bottom of the question above into its side.
+QGraphicsRectItem *TreeDiagram::addBox(Kind kind, QString heading, const QString &text, int depth,
+                                       const tree::TreeOption *via, const QGraphicsItem *from)
+{
+    const qreal x = depth * kIndent;
+    if (via) {
+        auto *caption = scene()->addSimpleText(toQString(via->caption), diagramFont(8, true));
+        caption->setBrush(QColor(150, 0, 0));
+        caption->setPos(x + 2, m_bottom);
+        m_bottom += caption->boundingRect().height() + 2;
+    }
+
+    const Look &look = kLooks[int(kind)];
+    auto *words = new QGraphicsTextItem;
+    words->document()->setDocumentMargin(3);
+    words->setFont(diagramFont(9, kind == Kind::GoToNode));
+    words->setDefaultTextColor(look.text);
+    words->setTextWidth(look.width);
+    if (kind == Kind::GoToNode)
+        words->setHtml(QStringLiteral("<span style=\"font-size:7.5pt; font-weight:normal; color:#5a5a5a\">%1</span><br>%2")
+                           .arg(heading.toHtmlEscaped(), text.toHtmlEscaped()));
+    else
+        words->setPlainText(kind == Kind::Recommendation ? outcomeLabel(text) : QStringLiteral("Back to the topic list"));
+    if (kind == Kind::BackToTopics)
+        heading += QStringLiteral(": back to the topic list");
+
+    QGraphicsRectItem *box = scene()->addRect(0, 0, look.width, words->boundingRect().height(),
+                                              QPen(look.border, 1.5, look.line), look.fill);
+    box->setPos(x, m_bottom);
+    box->setData(kIndexKey, int(m_boxes.size()));
+    box->setToolTip(QStringLiteral("<p>%1</p>").arg(text.toHtmlEscaped()));  // rich text, so that it wraps
+    box->setCursor(Qt::PointingHandCursor);
+    words->setParentItem(box);
+
+    if (from) {
+        const qreal trunk = from->x() + kTrunk, middle = m_bottom + box->rect().height() / 2;
+        QPainterPath path({trunk, from->sceneBoundingRect().bottom()});
+        path.lineTo(trunk, middle);
+        path.lineTo(x, middle);
+        path.addPolygon(QPolygonF{{x - 7, middle - 4}, {x, middle}, {x - 7, middle + 4}});  // the head
+        scene()->addPath(path, QPen(QColor(70, 70, 70), 1.3))->setZValue(-1);
+    }
+    m_bottom += box->rect().height() + kRowGap;
+    m_boxes.append({heading, text, box});
+    return box;
 }
 
 void TreeDiagram::setCurrent(int index)
@@ -153,66 +155,36 @@ void TreeDiagram::setCurrent(int index)
     if (index < 0 || index >= m_boxes.size())
         return;
     m_current = index;
-    updateHighlight();
+    m_highlight->setParentItem(m_boxes[index].item);
+    m_highlight->setRect(m_boxes[index].item->rect());
     QToolTip::hideText();  // a tooltip left from the mouse would speak of another box
     ensureVisible(m_boxes[index].item, 24, 24);
     setAccessibleDescription(m_boxes[index].heading);
 }
 
-void TreeDiagram::activate(int index)
-{
-    if (index >= 0 && index < m_boxes.size())
-        emit boxActivated(m_boxes[index].heading, m_boxes[index].fullText);
-}
-
 void TreeDiagram::zoomBy(qreal factor)
 {
-    m_fit = Fit::None;
+    m_fitting = false;
     const qreal target = std::clamp(zoom() * factor, kMinZoom, kMaxZoom);
-    if (zoom() > 0)
-        scale(target / zoom(), target / zoom());
+    scale(target / zoom(), target / zoom());
 }
 
-void TreeDiagram::fitWhole()
+// The whole tree where it can be read so, at most at its natural size; else its top at a size it
+// can be read at, the rest a scroll away.
+void TreeDiagram::fitLegibly()
 {
-    m_fit = Fit::Whole;
+    if (!m_fitting)
+        return;
     fitInView(sceneRect(), Qt::KeepAspectRatio);
-    // A window larger than the tree shows it at its natural size rather than blown up.
-    if (zoom() > 1) {
-        setTransform(QTransform());
-        centerOn(sceneRect().center());
-    }
-}
-
-void TreeDiagram::refit()
-{
-    if (m_fit == Fit::None)
-        return;
-    const bool legibleOnly = m_fit == Fit::Legible;
-    fitWhole();
-    if (!legibleOnly)
-        return;
-    m_fit = Fit::Legible;
-    const qreal capital = QFontMetricsF(questionFont()).tightBoundingRect(QStringLiteral("H")).height();
+    const qreal capital = QFontMetricsF(diagramFont(9, true)).tightBoundingRect(QStringLiteral("H")).height();
     const qreal legible = capital > 0 ? kLegiblePixels / capital : 1;
-    if (zoom() >= legible)
-        return;
-    // Too small to read whole: the top of the tree at a readable size, the rest a scroll away.
-    setTransform(QTransform::fromScale(legible, legible));
+    const qreal fitted = std::max(std::min(zoom(), 1.0), legible);
+    setTransform(QTransform::fromScale(fitted, fitted));
     horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
     verticalScrollBar()->setValue(verticalScrollBar()->minimum());
     // The chosen box's text resizes the view: the box chosen stays in sight.
     if (m_current >= 0)
         ensureVisible(m_boxes[m_current].item, 24, 24);
-}
-
-void TreeDiagram::updateHighlight()
-{
-    for (qsizetype i = 0; i < m_boxes.size(); ++i) {
-        const Look &look = lookOf(m_boxes[i].kind);
-        const bool on = i == m_current && hasFocus();
-        m_boxes[i].item->setPen(on ? QPen(kHighlight, 3) : QPen(look.border, 1.5, look.line));
-    }
 }
 
 bool TreeDiagram::focusNextPrevChild(bool next)
@@ -229,27 +201,22 @@ bool TreeDiagram::focusNextPrevChild(bool next)
 void TreeDiagram::focusInEvent(QFocusEvent *event)
 {
     QGraphicsView::focusInEvent(event);
-    if (event->reason() == Qt::TabFocusReason || m_current < 0)
-        setCurrent(0);
-    else if (event->reason() == Qt::BacktabFocusReason)
+    if (event->reason() == Qt::BacktabFocusReason)
         setCurrent(int(m_boxes.size()) - 1);
-    else
-        updateHighlight();
+    else if (event->reason() == Qt::TabFocusReason || m_current < 0)
+        setCurrent(0);
+    m_highlight->show();
 }
 
 void TreeDiagram::focusOutEvent(QFocusEvent *event)
 {
     QGraphicsView::focusOutEvent(event);
-    updateHighlight();
+    m_highlight->hide();
 }
 
 void TreeDiagram::keyPressEvent(QKeyEvent *event)
 {
-    const int at = std::max(m_current, 0);
-    const std::vector<diagram::TreeLayout::Item> &items = m_layout.items();
-    const bool hasChildren = std::size_t(at) + 1 < items.size() && items[std::size_t(at) + 1].parent == at;
-    const int key = event->key() | (event->modifiers() & Qt::ControlModifier ? kCtrl : 0);
-    switch (key) {
+    switch (event->key() | (event->modifiers() & Qt::ControlModifier ? kCtrl : 0)) {
     case kCtrl | Qt::Key_Plus:
     case kCtrl | Qt::Key_Equal:
         zoomBy(kZoomStep);
@@ -257,20 +224,17 @@ void TreeDiagram::keyPressEvent(QKeyEvent *event)
     case kCtrl | Qt::Key_Minus:
         zoomBy(1 / kZoomStep);
         break;
-    case kCtrl | Qt::Key_0:
-        fitWhole();
+    case kCtrl | Qt::Key_0:  // the whole tree, at most at its natural size
+        m_fitting = false;
+        fitInView(sceneRect(), Qt::KeepAspectRatio);
+        if (zoom() > 1)
+            resetTransform();
         break;
     case Qt::Key_Up:
-        setCurrent(at - 1);
+        setCurrent(m_current - 1);
         break;
     case Qt::Key_Down:
-        setCurrent(m_current < 0 ? 0 : at + 1);
-        break;
-    case Qt::Key_Left:
-        setCurrent(items[std::size_t(at)].parent);
-        break;
-    case Qt::Key_Right:
-        setCurrent(hasChildren ? at + 1 : at);
+        setCurrent(m_current + 1);
         break;
     case Qt::Key_Home:
         setCurrent(0);
@@ -281,7 +245,8 @@ void TreeDiagram::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        activate(m_current);
+        if (m_current >= 0)
+            emit boxActivated(m_boxes[m_current].heading, m_boxes[m_current].text);
         break;
     default:
         QGraphicsView::keyPressEvent(event);
@@ -311,18 +276,12 @@ void TreeDiagram::mousePressEvent(QMouseEvent *event)
     }
     setFocus(Qt::MouseFocusReason);
     setCurrent(index.toInt());
-    activate(index.toInt());
+    emit boxActivated(m_boxes[m_current].heading, m_boxes[m_current].text);
     event->accept();
 }
 
 void TreeDiagram::resizeEvent(QResizeEvent *event)
 {
     QGraphicsView::resizeEvent(event);
-    refit();
-}
-
-void TreeDiagram::showEvent(QShowEvent *event)
-{
-    QGraphicsView::showEvent(event);
-    refit();
+    fitLegibly();
 }
