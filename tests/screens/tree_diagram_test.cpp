@@ -326,21 +326,35 @@ TEST_F(HelpTree, TabWalksEveryBoxThenLeavesTheDrawing)
     EXPECT_EQ(diagram->current(), last - 1);
 }
 
-TEST_F(HelpTree, UpDownHomeAndEndWalkTheBoxesInOrder)
+TEST_F(HelpTree, ArrowKeysFollowTheTree)
 {
+    const auto at = [&] { return diagram->boxes().value(diagram->current()).heading; };
     diagram->setFocus(Qt::OtherFocusReason);
     key(Qt::Key_Home);
     EXPECT_EQ(diagram->current(), 0);
     key(Qt::Key_Up);  // nothing above node 1
     EXPECT_EQ(diagram->current(), 0);
+    key(Qt::Key_Left);
+    EXPECT_EQ(diagram->current(), 0);
+    key(Qt::Key_Right);
+    EXPECT_EQ(at(), question(2)->heading);
+    key(Qt::Key_Right);
+    key(Qt::Key_Right);
+    EXPECT_EQ(at(), question(4)->heading);
     key(Qt::Key_Down);
-    EXPECT_EQ(diagram->current(), indexOf(question(2)));
+    EXPECT_EQ(at(), outcome(4, 0)->heading);
+    key(Qt::Key_Right);  // nothing further from an outcome
+    EXPECT_EQ(at(), outcome(4, 0)->heading);
+    key(Qt::Key_Down);
+    EXPECT_EQ(at(), outcome(4, 1)->heading);
+    key(Qt::Key_Left);
+    EXPECT_EQ(at(), question(4)->heading);
+    key(Qt::Key_Up);
+    EXPECT_EQ(at(), question(3)->heading);
     key(Qt::Key_End);
     EXPECT_EQ(diagram->current(), diagram->boxes().size() - 1);
     key(Qt::Key_Down);  // nothing below the last
     EXPECT_EQ(diagram->current(), diagram->boxes().size() - 1);
-    key(Qt::Key_Up);
-    EXPECT_EQ(diagram->current(), diagram->boxes().size() - 2);
 }
 
 TEST_F(HelpTree, EnterSpaceOrAClickShowsTheFullTextBesideTheDrawing)

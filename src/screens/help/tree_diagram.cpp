@@ -65,7 +65,7 @@ TreeDiagram::TreeDiagram(QWidget *parent)
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setScene(new QGraphicsScene(this));
     scene()->setBackgroundBrush(QColor(250, 250, 246));
-    addQuestion(tree::node(1), 0, nullptr, nullptr);
+    addQuestion(tree::node(1), 0, nullptr, -1);
     scene()->setSceneRect(scene()->itemsBoundingRect().adjusted(-kSceneMargin, -kSceneMargin, kSceneMargin, kSceneMargin));
     m_highlight = new QGraphicsRectItem(m_boxes.first().item);  // a child, so that a click on it is one on its box
     m_highlight->setPen(QPen(QColor(230, 110, 0), 3));
@@ -85,14 +85,13 @@ QString TreeDiagram::outcomeLabel(const QString &text)
 
 // Links only go forward (the tables are checked so), so the walk ends; each question is one row, then
 // what its options lead to, indented a step.
-void TreeDiagram::addQuestion(const tree::TreeNode &node, int depth, const tree::TreeOption *via,
-                              const QGraphicsItem *from)
+void TreeDiagram::addQuestion(const tree::TreeNode &node, int depth, const tree::TreeOption *via, int parent)
 {
     const auto label = std::find_if(node.labels.begin(), node.labels.end(),
                                     [](const tree::TreeLabel &l) { return l.role == tree::TreeLabel::Role::Question; });
     const QString number = QString::number(node.number);
-    const QGraphicsItem *question = addBox(Kind::GoToNode, QStringLiteral("Question ") + number,
-                                           label == node.labels.end() ? QString() : toQString(label->text), depth, via, from);
+    const int question = addBox(Kind::GoToNode, QStringLiteral("Question ") + number,
+                                label == node.labels.end() ? QString() : toQString(label->text), depth, via, parent);
     for (const tree::TreeOption &option : node.options) {
         if (option.outcome.kind == Kind::GoToNode)
             addQuestion(tree::node(option.outcome.node), depth + 1, &option, question);
@@ -104,8 +103,8 @@ void TreeDiagram::addQuestion(const tree::TreeNode &node, int depth, const tree:
 
 // A box on a row of its own; the caption of the option that leads to it sits over it, and the
 // arrow runs from the bottom of the question above into its side.
-QGraphicsRectItem *TreeDiagram::addBox(Kind kind, QString heading, const QString &text, int depth,
-                                       const tree::TreeOption *via, const QGraphicsItem *from)
+int TreeDiagram::addBox(Kind kind, QString heading, const QString &text, int depth, const tree::TreeOption *via,
+                        int parent)
 {
     const qreal x = depth * kIndent;
     if (via) {
@@ -137,7 +136,8 @@ QGraphicsRectItem *TreeDiagram::addBox(Kind kind, QString heading, const QString
     box->setCursor(Qt::PointingHandCursor);
     words->setParentItem(box);
 
-    if (from) {
+    if (parent >= 0) {
+        const QGraphicsItem *from = m_boxes[parent].item;
         const qreal trunk = from->x() + kTrunk, middle = m_bottom + box->rect().height() / 2;
         QPainterPath path({trunk, from->sceneBoundingRect().bottom()});
         path.lineTo(trunk, middle);
@@ -146,8 +146,8 @@ QGraphicsRectItem *TreeDiagram::addBox(Kind kind, QString heading, const QString
         scene()->addPath(path, QPen(QColor(70, 70, 70), 1.3))->setZValue(-1);
     }
     m_bottom += box->rect().height() + kRowGap;
-    m_boxes.append({heading, text, box});
-    return box;
+    m_boxes.append({heading, text, box, parent});
+    return int(m_boxes.size()) - 1;
 }
 
 void TreeDiagram::setCurrent(int index)
@@ -235,6 +235,13 @@ void TreeDiagram::keyPressEvent(QKeyEvent *event)
         break;
     case Qt::Key_Down:
         setCurrent(m_current + 1);
+        break;
+    case Qt::Key_Left:
+        setCurrent(m_boxes.value(m_current).parent);
+        break;
+    case Qt::Key_Right:  // to the first box the current question leads to
+        if (m_boxes.value(m_current + 1).parent == m_current)
+            setCurrent(m_current + 1);
         break;
     case Qt::Key_Home:
         setCurrent(0);

@@ -17,7 +17,8 @@ public:
     struct Box {
         QString heading;  // what the box is, as the chosen box's heading says it
         QString text;     // the question, or the outcome's text in full
-        QGraphicsRectItem *item;
+        QGraphicsRectItem *item = nullptr;
+        int parent = -1;  // the question above, by its place in boxes(); none for node 1
     };
 
     explicit TreeDiagram(QWidget *parent = nullptr);
@@ -46,9 +47,8 @@ protected:
 
 private:
     using Kind = tree::TreeOutcome::Kind;
-    void addQuestion(const tree::TreeNode &node, int depth, const tree::TreeOption *via, const QGraphicsItem *from);
-    QGraphicsRectItem *addBox(Kind kind, QString heading, const QString &text, int depth, const tree::TreeOption *via,
-                              const QGraphicsItem *from);
+    void addQuestion(const tree::TreeNode &node, int depth, const tree::TreeOption *via, int parent);
+    int addBox(Kind kind, QString heading, const QString &text, int depth, const tree::TreeOption *via, int parent);
     void zoomBy(qreal factor);
     void fitLegibly();
 
