@@ -66,7 +66,8 @@ TreeDiagram::TreeDiagram(QWidget *parent)
     setScene(new QGraphicsScene(this));
     scene()->setBackgroundBrush(QColor(250, 250, 246));
     addQuestion(tree::node(1), 0, nullptr, -1);
-    scene()->setSceneRect(scene()->itemsBoundingRect().adjusted(-kSceneMargin, -kSceneMargin, kSceneMargin, kSceneMargin));
+    const QMarginsF margins(kSceneMargin, kSceneMargin, kSceneMargin, kSceneMargin);
+    scene()->setSceneRect(scene()->itemsBoundingRect().marginsAdded(margins));
     m_highlight = new QGraphicsRectItem(m_boxes.first().item);  // a child, so that a click on it is one on its box
     m_highlight->setPen(QPen(QColor(230, 110, 0), 3));
     m_highlight->hide();
@@ -96,7 +97,8 @@ void TreeDiagram::addQuestion(const tree::TreeNode &node, int depth, const tree:
         if (option.outcome.kind == Kind::GoToNode)
             addQuestion(tree::node(option.outcome.node), depth + 1, &option, question);
         else
-            addBox(option.outcome.kind, QStringLiteral("Question %1, \u201c%2\u201d").arg(number, toQString(option.caption)),
+            addBox(option.outcome.kind,
+                   QStringLiteral("Question %1, \u201c%2\u201d").arg(number, toQString(option.caption)),
                    toQString(*option.outcome.text), depth + 1, &option, question);
     }
 }
@@ -121,10 +123,12 @@ int TreeDiagram::addBox(Kind kind, QString heading, const QString &text, int dep
     words->setDefaultTextColor(look.text);
     words->setTextWidth(look.width);
     if (kind == Kind::GoToNode)
-        words->setHtml(QStringLiteral("<span style=\"font-size:7.5pt; font-weight:normal; color:#5a5a5a\">%1</span><br>%2")
+        words->setHtml(QStringLiteral("<span style=\"font-size:7.5pt; font-weight:normal; color:#5a5a5a\">%1</span>"
+                                      "<br>%2")
                            .arg(heading.toHtmlEscaped(), text.toHtmlEscaped()));
     else
-        words->setPlainText(kind == Kind::Recommendation ? outcomeLabel(text) : QStringLiteral("Back to the topic list"));
+        words->setPlainText(kind == Kind::Recommendation ? outcomeLabel(text)
+                                                         : QStringLiteral("Back to the topic list"));
     if (kind == Kind::BackToTopics)
         heading += QStringLiteral(": back to the topic list");
 
