@@ -131,24 +131,19 @@ void SplashScreen::Form_Load(PictureLoader &picture)
 
 void SplashScreen::Timer1_Timer()
 {
-    leave();
+    // The first trigger wins; the screen is gone for the others.
+    Timer1->stop();
+    emit finished();
 }
 
 void SplashScreen::Form_KeyPress()
 {
-    leave();
+    Timer1_Timer();
 }
 
 void SplashScreen::Frame1_Click()
 {
-    leave();
-}
-
-void SplashScreen::leave()
-{
-    // The first trigger wins; the screen is gone for the others.
-    Timer1->stop();
-    emit finished();
+    Timer1_Timer();
 }
 
 void SplashScreen::paintEvent(QPaintEvent *)

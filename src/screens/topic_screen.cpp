@@ -37,12 +37,13 @@ TopicScreen::TopicScreen(QWidget *parent)
     setWindowIcon(appIcon());
     setBackground(this, kCyan);
 
-    const QFont serifBold = designFont(QStringLiteral("Times New Roman"), 36, true);
-    Label2 = addLabel(this, QStringLiteral("Label2"), QStringLiteral(" Merrowvale"), 1800, 720, 9135, 975, serifBold);
+    QLabel *Label2 = addLabel(this, QStringLiteral("Label2"), QStringLiteral(" Merrowvale"), 1800, 720, 9135, 975,
+                              designFont(QStringLiteral("Times New Roman"), 36, true));
     setTextColour(Label2, kRed);
-    Label3 = addLabel(this, QStringLiteral("Label3"),
-                      QStringLiteral("Select an item from the drop down list in the combination box, and then click OK"),
-                      1920, 1920, 8055, 975, designFont(QStringLiteral("Times New Roman"), 20.25, true));
+    QLabel *Label3 = addLabel(
+        this, QStringLiteral("Label3"),
+        QStringLiteral("Select an item from the drop down list in the combination box, and then click OK"), 1920, 1920,
+        8055, 975, designFont(QStringLiteral("Times New Roman"), 20.25, true));
     setTextColour(Label3, kBlue);
     Label3->setWordWrap(true);
 

@@ -30,8 +30,6 @@ signals:
 private:
     void forgetChoiceWhenTyping();
 
-    QLabel *Label2;
-    QLabel *Label3;
     QPushButton *cmdOK;
     QPushButton *cmdHelp;
     QPushButton *cmdAbout;

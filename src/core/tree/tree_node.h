@@ -52,12 +52,17 @@ struct TreeLabel {
     Place place;
 };
 
-// The three buttons of every question screen; each is 735 x 375 twips.
+struct Corner {
+    int left = 0;
+    int top = 0;
+};
+
+// The top left corners of the three buttons of every question screen; each is 735 x 375 twips.
+// In the tab order OK comes first, Exit second and Home last.
 struct TreeButtons {
-    int okLeft = 0, okTop = 0;
-    int exitLeft = 0, exitTop = 0;
-    int homeLeft = 0, homeTop = 0;
-    int homeTabIndex = 0;
+    Corner ok;
+    Corner exit;
+    Corner home;
 };
 
 struct TreeNode {
