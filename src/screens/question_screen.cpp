@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <map>
 #include <ranges>
 
@@ -60,12 +61,13 @@ QuestionScreen::QuestionScreen(const tree::TreeNode &node, QWidget *parent)
 
     const tree::TreeButtons &b = node.buttons;
     using tree::kButtonHeight, tree::kButtonWidth;
-    cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), b.ok.left, b.ok.top, kButtonWidth,
-                      kButtonHeight, QStringLiteral("Click to accept selection of option button"));
-    cmdExit = addButton(this, QStringLiteral("cmdExit"), QStringLiteral("&Exit"), b.exit.left, b.exit.top,
-                        kButtonWidth, kButtonHeight, QStringLiteral("Click to end the program"));
-    cmdHome = addButton(this, QStringLiteral("cmdHome"), QStringLiteral("&Home"), b.home.left, b.home.top,
-                        kButtonWidth, kButtonHeight);
+    QPushButton *cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), b.ok.left, b.ok.top,
+                                   kButtonWidth, kButtonHeight,
+                                   QStringLiteral("Click to accept selection of option button"));
+    QPushButton *cmdExit = addButton(this, QStringLiteral("cmdExit"), QStringLiteral("&Exit"), b.exit.left, b.exit.top,
+                                     kButtonWidth, kButtonHeight, QStringLiteral("Click to end the program"));
+    QPushButton *cmdHome = addButton(this, QStringLiteral("cmdHome"), QStringLiteral("&Home"), b.home.left, b.home.top,
+                                     kButtonWidth, kButtonHeight);
 
     setTabOrder(cmdOK, cmdExit);
     QWidget *previous = cmdExit;
@@ -88,17 +90,13 @@ void QuestionScreen::Form_Load()
 
 void QuestionScreen::cmdOK_Click()
 {
-    const tree::TreeOption *chosen = nullptr;
-    for (qsizetype i = 0; i < m_options.size() && !chosen; ++i) {
-        if (m_options[i]->isChecked())
-            chosen = &m_node.options[size_t(i)];
-    }
-    if (!chosen) {
+    const auto chosen = std::ranges::find_if(m_options, &QRadioButton::isChecked);
+    if (chosen == m_options.end()) {
         showMessage(this, kNothingSelected, MessageIcon::Exclamation);
         return;
     }
 
-    const tree::TreeOutcome &outcome = chosen->outcome;
+    const tree::TreeOutcome &outcome = m_node.options[size_t(chosen - m_options.begin())].outcome;
     switch (outcome.kind) {
     case tree::TreeOutcome::Kind::GoToNode:
         emit nodeRequested(outcome.node);

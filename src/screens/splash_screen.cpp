@@ -117,11 +117,8 @@ SplashScreen::SplashScreen(QWidget *parent)
     connect(Timer1, &QTimer::timeout, this, &SplashScreen::Timer1_Timer);
     Timer1->start();
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect centred = rect();
-        centred.moveCenter(screen->geometry().center());
-        move(centred.topLeft());
-    }
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
 }
 
 void SplashScreen::Form_Load(PictureLoader &picture)

@@ -29,7 +29,6 @@ QPushButton *addButton(QWidget *parent, const QString &name, const QString &capt
     button->setToolTip(toolTip);
     // Outside a dialog a push button ignores Enter unless it is auto-default.
     button->setAutoDefault(true);
-    button->setDefault(false);
     return button;
 }
 

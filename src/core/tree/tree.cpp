@@ -1,11 +1,12 @@
 // The whole primary amenorrhea tree: the three branch tables joined once.
 #include "core/tree/tree_node.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace tree {
 
-namespace {
-
-const std::vector<TreeNode> &allNodes()
+std::span<const TreeNode> nodes()
 {
     static const std::vector<TreeNode> all = [] {
         std::vector<TreeNode> joined;
@@ -16,17 +17,11 @@ const std::vector<TreeNode> &allNodes()
     return all;
 }
 
-} // namespace
-
-std::span<const TreeNode> nodes()
-{
-    return allNodes();
-}
-
 const TreeNode &node(int n)
 {
-    // n - 1 wraps round to a huge index below 1, so at() throws there too.
-    return allNodes().at(std::size_t(n - 1));
+    if (n < 1 || n > kNodeCount)
+        throw std::out_of_range("tree::node: no node " + std::to_string(n));
+    return nodes()[std::size_t(n - 1)];
 }
 
 } // namespace tree

@@ -9,10 +9,7 @@
 namespace tree {
 
 struct Place {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
+    int left = 0, top = 0, width = 0, height = 0;
 };
 
 // What choosing an option and pressing OK leads to.
@@ -53,8 +50,7 @@ struct TreeLabel {
 };
 
 struct Corner {
-    int left = 0;
-    int top = 0;
+    int left = 0, top = 0;
 };
 
 // The top left corners of the three buttons of every question screen; each is 735 x 375 twips.
