@@ -44,10 +44,10 @@ AboutScreen::AboutScreen(QWidget *parent)
     setFixedSize(size());
     keepOutOfTaskBar(this);
 
-    cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), 4245, 2625, 1260, 345);
+    QPushButton *cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), 4245, 2625, 1260, 345);
     cmdOK->setDefault(true);
 
-    picIcon = new QLabel(this);
+    auto *picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setAccessibleName(QStringLiteral("Program icon"));
     picIcon->setPixmap(QPixmap(QStringLiteral(":/icons/eye-32.png")));
@@ -55,8 +55,8 @@ AboutScreen::AboutScreen(QWidget *parent)
     picIcon->adjustSize();
     picIcon->setFocusPolicy(Qt::TabFocus);
 
-    cmdSysInfo = addButton(this, QStringLiteral("cmdSysInfo"), QStringLiteral("&System Info..."), 4260, 3075, 1245,
-                           345);
+    QPushButton *cmdSysInfo = addButton(this, QStringLiteral("cmdSysInfo"), QStringLiteral("&System Info..."), 4260,
+                                        3075, 1245, 345);
 
     const QFont plain = font();
     addBlackLabel(this, "lblDescription", kDescription, 240, 1125, 4725, 1170, plain)->setWordWrap(true);
@@ -65,8 +65,7 @@ AboutScreen::AboutScreen(QWidget *parent)
                   designFont(QStringLiteral("MS Sans Serif"), 9.75, true));
     addLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version 1.0"), 1050, 780, 3885, 225, plain);
 
-    setTabOrder(cmdOK, picIcon);
-    setTabOrder(picIcon, cmdSysInfo);
+    // The tab order is the order of creation: OK, the icon, System Info.
     cmdOK->setFocus();
 
     connect(cmdOK, &QPushButton::clicked, this, &AboutScreen::cmdOK_Click);
@@ -88,15 +87,8 @@ void AboutScreen::cmdSysInfo_Click()
 void AboutScreen::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
-    // Line1(1) and Line1(0): an etched separator, grey with white one twip-step below it.
-    // Flat caps on pixel edges: the grey line fills its own pixel row, the white one the two rows
-    // under it, and neither reaches past its ends.
+    // Line1(1) and Line1(0): an etched separator, one grey pixel row with two white ones under it.
     QPainter painter(this);
-    const auto row = [&painter](int left, int right, int top, int height, const QColor &colour) {
-        painter.setPen(QPen(colour, height, Qt::SolidLine, Qt::FlatCap));
-        const qreal middle = top + height / 2.0;
-        painter.drawLine(QLineF(left, middle, right + 1, middle));
-    };
-    row(px(90), px(5654), px(2445), 1, QColor(128, 128, 128));
-    row(px(105), px(5654), px(2460), 2, Qt::white);
+    painter.fillRect(QRect(QPoint(px(90), px(2445)), QPoint(px(5654), px(2445))), QColor(128, 128, 128));
+    painter.fillRect(QRect(QPoint(px(105), px(2460)), QPoint(px(5654), px(2460) + 1)), Qt::white);
 }

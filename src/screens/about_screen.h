@@ -3,9 +3,6 @@
 
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
-
 class AboutScreen : public QDialog
 {
     Q_OBJECT
@@ -24,9 +21,4 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-
-private:
-    QPushButton *cmdOK;
-    QLabel *picIcon;
-    QPushButton *cmdSysInfo;
 };

@@ -14,18 +14,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <map>
+#include <ranges>
 
 namespace {
 
 const QString kNothingSelected = QStringLiteral(
     "Nothing is selected. You have to select one item by clicking on its radio button and then click OK.");
-
-QFont labelFont(tree::TreeLabel::Role role)
-{
-    const qreal points = role == tree::TreeLabel::Role::Heading ? 18 : 12;
-    return designFont(QStringLiteral("Times New Roman"), points, true);
-}
 
 } // namespace
 
@@ -38,57 +34,48 @@ QuestionScreen::QuestionScreen(const tree::TreeNode &node, QWidget *parent)
     setBackground(this, kCyan);
     resize(twipsRect(0, 0, 4680, 3195).size());
 
-    // Everything that takes part in the tab order, by tab index.
-    std::map<int, QWidget *> tabOrder;
-
+    using Role = tree::TreeLabel::Role;
     for (const tree::TreeLabel &design : node.labels) {
         const tree::Place &p = design.place;
+        const bool heading = design.role == Role::Heading;
         QLabel *label = addLabel(this, toQString(design.control), toQString(design.text), p.left, p.top, p.width, p.height,
-                                 labelFont(design.role));
+                                 designFont(QStringLiteral("Times New Roman"), heading ? 18 : 12, true));
         label->setWordWrap(true);
-        switch (design.role) {
-        case tree::TreeLabel::Role::Heading:
-            setTextColour(label, kRed);
+        if (heading)
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-            break;
-        case tree::TreeLabel::Role::Question:
-            setTextColour(label, kBlue);
-            break;
-        case tree::TreeLabel::Role::Definition:
-            break;
-        }
+        if (design.role != Role::Definition)
+            setTextColour(label, heading ? kRed : kBlue);
         growToText(label);
     }
 
     const QFont optionFont = designFont(QStringLiteral("MS Sans Serif"), 8.25, true);
+    std::map<int, QWidget *> optionsByTab;
     for (const tree::TreeOption &design : node.options) {
         auto *option = new OptionButton(toQString(design.caption), this);
         option->setObjectName(toQString(design.control));
-        option->setAccessibleName(toQString(design.caption));
         option->setFont(optionFont);
         option->setGeometry(twipsRect(design.place.left, design.place.top, design.place.width, design.place.height));
         m_options.append(option);
-        tabOrder[design.tabIndex] = option;
+        optionsByTab[design.tabIndex] = option;
     }
 
     const tree::TreeButtons &b = node.buttons;
     using tree::kButtonHeight, tree::kButtonWidth;
-    cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), b.okLeft, b.okTop, kButtonWidth,
-                      kButtonHeight, QStringLiteral("Click to accept selection of option button"));
-    cmdExit = addButton(this, QStringLiteral("cmdExit"), QStringLiteral("&Exit"), b.exitLeft, b.exitTop,
-                        kButtonWidth, kButtonHeight, QStringLiteral("Click to end the program"));
-    cmdHome = addButton(this, QStringLiteral("cmdHome"), QStringLiteral("&Home"), b.homeLeft, b.homeTop,
-                        kButtonWidth, kButtonHeight);
-    tabOrder[0] = cmdOK;
-    tabOrder[1] = cmdExit;
-    tabOrder[b.homeTabIndex] = cmdHome;
+    QPushButton *cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), b.ok.left, b.ok.top,
+                                   kButtonWidth, kButtonHeight,
+                                   QStringLiteral("Click to accept selection of option button"));
+    QPushButton *cmdExit = addButton(this, QStringLiteral("cmdExit"), QStringLiteral("&Exit"), b.exit.left, b.exit.top,
+                                     kButtonWidth, kButtonHeight, QStringLiteral("Click to end the program"));
+    QPushButton *cmdHome = addButton(this, QStringLiteral("cmdHome"), QStringLiteral("&Home"), b.home.left, b.home.top,
+                                     kButtonWidth, kButtonHeight);
 
-    QWidget *previous = nullptr;
-    for (const auto &[index, widget] : tabOrder) {
-        if (previous)
-            setTabOrder(previous, widget);
-        previous = widget;
+    setTabOrder(cmdOK, cmdExit);
+    QWidget *previous = cmdExit;
+    for (QWidget *option : optionsByTab | std::views::values) {
+        setTabOrder(previous, option);
+        previous = option;
     }
+    setTabOrder(previous, cmdHome);
     cmdOK->setFocus();
 
     connect(cmdOK, &QPushButton::clicked, this, &QuestionScreen::cmdOK_Click);
@@ -103,17 +90,13 @@ void QuestionScreen::Form_Load()
 
 void QuestionScreen::cmdOK_Click()
 {
-    const tree::TreeOption *chosen = nullptr;
-    for (qsizetype i = 0; i < m_options.size() && !chosen; ++i) {
-        if (m_options[i]->isChecked())
-            chosen = &m_node.options[size_t(i)];
-    }
-    if (!chosen) {
+    const auto chosen = std::ranges::find_if(m_options, &QRadioButton::isChecked);
+    if (chosen == m_options.end()) {
         showMessage(this, kNothingSelected, MessageIcon::Exclamation);
         return;
     }
 
-    const tree::TreeOutcome &outcome = chosen->outcome;
+    const tree::TreeOutcome &outcome = m_node.options[size_t(chosen - m_options.begin())].outcome;
     switch (outcome.kind) {
     case tree::TreeOutcome::Kind::GoToNode:
         emit nodeRequested(outcome.node);

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QWidget>
 
-class QPushButton;
 class QRadioButton;
 
 class QuestionScreen : public QWidget
@@ -36,7 +35,4 @@ protected:
 private:
     const tree::TreeNode &m_node;
     QList<QRadioButton *> m_options;  // in the node's order
-    QPushButton *cmdOK;
-    QPushButton *cmdExit;
-    QPushButton *cmdHome;
 };

@@ -117,11 +117,8 @@ SplashScreen::SplashScreen(QWidget *parent)
     connect(Timer1, &QTimer::timeout, this, &SplashScreen::Timer1_Timer);
     Timer1->start();
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect centred = rect();
-        centred.moveCenter(screen->geometry().center());
-        move(centred.topLeft());
-    }
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
 }
 
 void SplashScreen::Form_Load(PictureLoader &picture)
@@ -131,24 +128,19 @@ void SplashScreen::Form_Load(PictureLoader &picture)
 
 void SplashScreen::Timer1_Timer()
 {
-    leave();
+    // The first trigger wins; the screen is gone for the others.
+    Timer1->stop();
+    emit finished();
 }
 
 void SplashScreen::Form_KeyPress()
 {
-    leave();
+    Timer1_Timer();
 }
 
 void SplashScreen::Frame1_Click()
 {
-    leave();
-}
-
-void SplashScreen::leave()
-{
-    // The first trigger wins; the screen is gone for the others.
-    Timer1->stop();
-    emit finished();
+    Timer1_Timer();
 }
 
 void SplashScreen::paintEvent(QPaintEvent *)

@@ -33,8 +33,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void leave();
-
     QGroupBox *Frame1;
     QTimer *Timer1;
     QLabel *imgLogo;

@@ -37,23 +37,24 @@ TopicScreen::TopicScreen(QWidget *parent)
     setWindowIcon(appIcon());
     setBackground(this, kCyan);
 
-    const QFont serifBold = designFont(QStringLiteral("Times New Roman"), 36, true);
-    Label2 = addLabel(this, QStringLiteral("Label2"), QStringLiteral(" Merrowvale"), 1800, 720, 9135, 975, serifBold);
+    QLabel *Label2 = addLabel(this, QStringLiteral("Label2"), QStringLiteral(" Merrowvale"), 1800, 720, 9135, 975,
+                              designFont(QStringLiteral("Times New Roman"), 36, true));
     setTextColour(Label2, kRed);
-    Label3 = addLabel(this, QStringLiteral("Label3"),
-                      QStringLiteral("Select an item from the drop down list in the combination box, and then click OK"),
-                      1920, 1920, 8055, 975, designFont(QStringLiteral("Times New Roman"), 20.25, true));
+    QLabel *Label3 = addLabel(
+        this, QStringLiteral("Label3"),
+        QStringLiteral("Select an item from the drop down list in the combination box, and then click OK"), 1920, 1920,
+        8055, 975, designFont(QStringLiteral("Times New Roman"), 20.25, true));
     setTextColour(Label3, kBlue);
     Label3->setWordWrap(true);
 
-    cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), 9960, 3240, 735, 375,
-                      QStringLiteral("Click to accept selection in combination box"));
-    cmdHelp = addButton(this, QStringLiteral("cmdHelp"), QStringLiteral("&Help"), 9960, 3840, 735, 375,
-                        QStringLiteral("Click to obtain help"));
-    cmdAbout = addButton(this, QStringLiteral("cmdAbout"), QStringLiteral("A&bout"), 9960, 4440, 735, 375,
-                         QStringLiteral("Click to obtain information about the program"));
-    cmdExit = addButton(this, QStringLiteral("cmdExit"), QStringLiteral("&Exit"), 9960, 5160, 735, 375,
-                        QStringLiteral("Click to close the application"));
+    QPushButton *cmdOK = addButton(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), 9960, 3240, 735, 375,
+                                   QStringLiteral("Click to accept selection in combination box"));
+    QPushButton *cmdHelp = addButton(this, QStringLiteral("cmdHelp"), QStringLiteral("&Help"), 9960, 3840, 735, 375,
+                                     QStringLiteral("Click to obtain help"));
+    QPushButton *cmdAbout = addButton(this, QStringLiteral("cmdAbout"), QStringLiteral("A&bout"), 9960, 4440, 735, 375,
+                                      QStringLiteral("Click to obtain information about the program"));
+    QPushButton *cmdExit = addButton(this, QStringLiteral("cmdExit"), QStringLiteral("&Exit"), 9960, 5160, 735, 375,
+                                     QStringLiteral("Click to close the application"));
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -74,13 +75,9 @@ TopicScreen::TopicScreen(QWidget *parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(twipsRect(720, 3240, 2895, 3255));
     Image1->setScaledContents(true);
-    Image1->setFocusPolicy(Qt::NoFocus);
     Image1->setAccessibleName(QString::fromUtf16(kPictureDescription));
 
-    setTabOrder(cmdOK, cmdHelp);
-    setTabOrder(cmdHelp, cmdAbout);
-    setTabOrder(cmdAbout, cmdExit);
-    setTabOrder(cmdExit, Combo1);
+    // The tab order is the order of creation: the buttons from the top down, then the list.
     cmdOK->setFocus();
 
     connect(cmdOK, &QPushButton::clicked, this, &TopicScreen::cmdOK_Click);

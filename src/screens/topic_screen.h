@@ -6,7 +6,6 @@
 class PictureLoader;
 class QComboBox;
 class QLabel;
-class QPushButton;
 
 class TopicScreen : public QWidget
 {
@@ -30,12 +29,6 @@ signals:
 private:
     void forgetChoiceWhenTyping();
 
-    QLabel *Label2;
-    QLabel *Label3;
-    QPushButton *cmdOK;
-    QPushButton *cmdHelp;
-    QPushButton *cmdAbout;
-    QPushButton *cmdExit;
     QComboBox *Combo1;
     QLabel *Image1;
 };

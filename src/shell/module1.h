@@ -1,12 +1,15 @@
 // Routines that several screens share.
 #pragma once
 
-class Navigator;
+#include "shell/navigator.h"
 
 namespace Module1 {
 
 // Unloads every loaded screen, hidden ones included, the most recently loaded first.
 // Behind every Exit button; the program ends once the calling handler returns.
-void CloseAllScreens(Navigator &navigator);
+inline void CloseAllScreens(Navigator &navigator)
+{
+    navigator.unloadAll();
+}
 
 } // namespace Module1

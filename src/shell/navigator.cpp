@@ -26,10 +26,8 @@ Navigator::Navigator(QObject *parent)
 Navigator::~Navigator()
 {
     // Screens have no parent; whatever is still there goes with the navigator.
-    for (const QList<QPointer<QWidget>> *screens : {&m_loaded, &m_unloaded}) {
-        for (const QPointer<QWidget> &screen : *screens)
-            delete screen.data();
-    }
+    qDeleteAll(m_loaded);
+    qDeleteAll(m_unloaded);
 }
 
 void Navigator::add(const QString &name, Factory factory)
@@ -66,8 +64,7 @@ QWidget *Navigator::show(const QString &name)
         screen->installEventFilter(this);
         m_loaded.append(screen);
     }
-    if (screen->isMinimized())
-        screen->setWindowState(screen->windowState() & ~Qt::WindowMinimized);
+    screen->setWindowState(screen->windowState() & ~Qt::WindowMinimized);
     screen->show();
     screen->raise();
     screen->activateWindow();
@@ -78,11 +75,6 @@ void Navigator::hide(const QString &name)
 {
     if (QWidget *screen = find(name))
         screen->hide();
-}
-
-void Navigator::unload(const QString &name)
-{
-    unload(find(name));
 }
 
 void Navigator::unload(QWidget *screen)
@@ -146,10 +138,6 @@ void Navigator::deleteUnloaded()
 void Navigator::endIfNothingLoaded()
 {
     m_endCheckQueued = false;
-    if (!m_loaded.isEmpty())
-        return;
-    if (m_endHandler)
+    if (m_loaded.isEmpty())
         m_endHandler();
-    else
-        QCoreApplication::quit();
 }

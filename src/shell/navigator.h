@@ -2,6 +2,7 @@
 // and unloads them, keeps the loaded ones in load order, and ends the program.
 #pragma once
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -30,7 +31,6 @@ public:
     // Returns nullptr for a name no screen is registered under.
     QWidget *show(const QString &name);
     void hide(const QString &name);
-    void unload(const QString &name);
     void unload(QWidget *screen);
     // Every loaded screen, hidden ones included, the most recently loaded first.
     void unloadAll();
@@ -61,6 +61,6 @@ private:
     QTimer m_deleteTimer;
     // The open message box or menu whose closing lets them go.
     QPointer<QWidget> m_nestedLoopOwner;
-    std::function<void()> m_endHandler;
+    std::function<void()> m_endHandler = &QCoreApplication::quit;
     bool m_endCheckQueued = false;
 };

@@ -20,25 +20,15 @@ void setTextColour(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
 }
 
-QString plainCaption(QString caption)
-{
-    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    caption.remove(QLatin1Char('&'));
-    caption.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-    return caption;
-}
-
 QPushButton *addButton(QWidget *parent, const QString &name, const QString &caption,
                        int left, int top, int width, int height, const QString &toolTip)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setAccessibleName(plainCaption(caption));
     button->setGeometry(twipsRect(left, top, width, height));
     button->setToolTip(toolTip);
     // Outside a dialog a push button ignores Enter unless it is auto-default.
     button->setAutoDefault(true);
-    button->setDefault(false);
     return button;
 }
 

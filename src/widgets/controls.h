@@ -17,7 +17,7 @@ void setBackground(QWidget *widget, const QColor &colour);
 void setTextColour(QWidget *widget, const QColor &colour);
 
 // A command button: Enter presses it while it has the focus; it is never a default or
-// cancel button. Its accessible name is its caption without the access-key marker.
+// cancel button. A screen reader names it by its caption without the access-key marker.
 QPushButton *addButton(QWidget *parent, const QString &name, const QString &caption,
                        int left, int top, int width, int height, const QString &toolTip = {});
 
@@ -27,6 +27,3 @@ QLabel *addLabel(QWidget *parent, const QString &name, const QString &text,
 // A word-wrapped label whose text needs more lines than its designed box holds grows down,
 // so no line is cut off where the available fonts run wider than the design's.
 void growToText(QLabel *label);
-
-// Caption without its access-key marker: "&Exit" -> "Exit".
-QString plainCaption(QString caption);

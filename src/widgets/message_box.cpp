@@ -14,18 +14,8 @@ MessageSink &currentSink()
     return sink;
 }
 
-QMessageBox::Icon boxIcon(MessageIcon icon)
-{
-    switch (icon) {
-    case MessageIcon::Exclamation:
-        return QMessageBox::Warning;
-    case MessageIcon::Information:
-        return QMessageBox::Information;
-    case MessageIcon::None:
-        break;
-    }
-    return QMessageBox::NoIcon;
-}
+static_assert(int(MessageIcon::None) == QMessageBox::NoIcon && int(MessageIcon::Information) == QMessageBox::Information
+              && int(MessageIcon::Exclamation) == QMessageBox::Warning);
 
 // Ctrl+C copies the whole box as text, the way boxes do on Windows, so that a doctor can paste
 // a recommendation into the notes on any platform.
@@ -59,7 +49,7 @@ void showMessage(QWidget *parent, const QString &text, MessageIcon icon)
         return;
     }
     const QPointer<QWidget> asking = parent;
-    MessageBox box(boxIcon(icon), kAppTitle, text, QMessageBox::Ok, parent);
+    MessageBox box(QMessageBox::Icon(icon), kAppTitle, text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();

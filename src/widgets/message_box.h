@@ -10,7 +10,8 @@ class QWidget;
 
 inline const QString kAppTitle = QStringLiteral("Tarnwick");
 
-enum class MessageIcon { None, Exclamation, Information };
+// The values are the message box's own.
+enum class MessageIcon { None, Information, Exclamation };
 
 using MessageSink = std::function<void(QWidget *parent, const QString &text, MessageIcon icon)>;
 

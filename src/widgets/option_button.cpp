@@ -10,11 +10,6 @@ constexpr int kWrapFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap |
 
 } // namespace
 
-OptionButton::OptionButton(const QString &caption, QWidget *parent)
-    : QRadioButton(caption, parent)
-{
-}
-
 QRect OptionButton::captionRoom() const
 {
     QStyleOptionButton option;
@@ -27,20 +22,15 @@ bool OptionButton::wraps() const
     return fontMetrics().size(Qt::TextShowMnemonic, text()).width() > captionRoom().width();
 }
 
-// The caption laid out in the room beside the indicator, as many lines as it takes.
-QRect OptionButton::wrappedCaption() const
-{
-    QRect room = captionRoom();
-    room.setHeight(QWIDGETSIZE_MAX);
-    return fontMetrics().boundingRect(room, kWrapFlags & ~Qt::AlignVCenter, text());
-}
-
 QSize OptionButton::sizeHint() const
 {
     const QSize oneLine = QRadioButton::sizeHint();
     if (!wraps())
         return oneLine;
-    const QRect caption = wrappedCaption();
+    // The caption laid out in the room beside the indicator, as many lines as it takes.
+    QRect room = captionRoom();
+    room.setHeight(QWIDGETSIZE_MAX);
+    const QRect caption = fontMetrics().boundingRect(room, kWrapFlags & ~Qt::AlignVCenter, text());
     return {caption.right() + 1, qMax(oneLine.height(), caption.height())};
 }
 
@@ -59,11 +49,10 @@ void OptionButton::paintEvent(QPaintEvent *event)
     // The style draws the indicator and the focus; the caption goes beside it in lines.
     QStyleOptionButton option;
     initStyleOption(&option);
-    const QRect room = style()->subElementRect(QStyle::SE_RadioButtonContents, &option, this);
     option.text.clear();
     QStylePainter painter(this);
     painter.drawControl(QStyle::CE_RadioButton, option);
-    painter.drawItemText(room, kWrapFlags, palette(), isEnabled(), text(), QPalette::WindowText);
+    painter.drawItemText(captionRoom(), kWrapFlags, palette(), isEnabled(), text(), QPalette::WindowText);
 }
 
 void OptionButton::growToCaption()

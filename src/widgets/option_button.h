@@ -9,7 +9,7 @@ class OptionButton : public QRadioButton
     Q_OBJECT
 
 public:
-    explicit OptionButton(const QString &caption, QWidget *parent = nullptr);
+    using QRadioButton::QRadioButton;
 
     QSize sizeHint() const override;
 
@@ -22,6 +22,5 @@ protected:
 private:
     QRect captionRoom() const;
     bool wraps() const;
-    QRect wrappedCaption() const;
     void growToCaption();
 };

@@ -32,7 +32,7 @@ struct Rect {
 };
 
 Rect rectOf(const tree::Place &p) { return {p.left, p.top, p.left + p.width, p.top + p.height}; }
-Rect buttonRect(int left, int top) { return {left, top, left + tree::kButtonWidth, top + tree::kButtonHeight}; }
+Rect buttonRect(tree::Corner c) { return {c.left, c.top, c.left + tree::kButtonWidth, c.top + tree::kButtonHeight}; }
 bool overlap(const Rect &a, const Rect &b)
 {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
@@ -244,15 +244,13 @@ TEST_P(EachNode, ControlNamesAreUnique)
 TEST_P(EachNode, TabOrder)
 {
     const TreeNode &node = n();
-    // OK 0, Exit 1, the options from 3 in screen order (on node 7 from the bottom option up), Home
-    // last. The designed numbers count the labels too, which take no focus.
+    // After OK 0 and Exit 1, the options from 3 in screen order (on node 7 from the bottom option up).
     const int count = static_cast<int>(node.options.size());
     for (int i = 0; i < count; ++i) {
         const int expected = node.number == 7 ? 3 + count - 1 - i : 3 + i;
         const TreeOption &o = node.options[static_cast<std::size_t>(i)];
         EXPECT_EQ(o.tabIndex, expected) << o.control;
     }
-    EXPECT_EQ(node.buttons.homeTabIndex, 2 + count + static_cast<int>(node.labels.size())) << "Home is last";
 }
 
 TEST_P(EachNode, ControlsLieWithinASensibleArea)
@@ -263,9 +261,9 @@ TEST_P(EachNode, ControlsLieWithinASensibleArea)
     for (const TreeOption &o : n().options)
         controls.emplace_back(o.control, rectOf(o.place));
     const TreeButtons &b = n().buttons;
-    controls.emplace_back("cmdOK", buttonRect(b.okLeft, b.okTop));
-    controls.emplace_back("cmdExit", buttonRect(b.exitLeft, b.exitTop));
-    controls.emplace_back("cmdHome", buttonRect(b.homeLeft, b.homeTop));
+    controls.emplace_back("cmdOK", buttonRect(b.ok));
+    controls.emplace_back("cmdExit", buttonRect(b.exit));
+    controls.emplace_back("cmdHome", buttonRect(b.home));
     for (const auto &[name, r] : controls) {
         EXPECT_GE(r.left, 0) << name;
         EXPECT_GE(r.top, 0) << name;
@@ -282,9 +280,9 @@ TEST_P(EachNode, OptionsAndButtonsDoNotOverlap)
     for (const TreeOption &o : n().options)
         controls.emplace_back(o.control, rectOf(o.place));
     const TreeButtons &b = n().buttons;
-    controls.emplace_back("cmdOK", buttonRect(b.okLeft, b.okTop));
-    controls.emplace_back("cmdExit", buttonRect(b.exitLeft, b.exitTop));
-    controls.emplace_back("cmdHome", buttonRect(b.homeLeft, b.homeTop));
+    controls.emplace_back("cmdOK", buttonRect(b.ok));
+    controls.emplace_back("cmdExit", buttonRect(b.exit));
+    controls.emplace_back("cmdHome", buttonRect(b.home));
     for (std::size_t i = 0; i < controls.size(); ++i)
         for (std::size_t j = i + 1; j < controls.size(); ++j)
             EXPECT_FALSE(overlap(controls[i].second, controls[j].second))
@@ -296,17 +294,17 @@ TEST_P(EachNode, ButtonsStandInAColumnOrOnNodeTenInARow)
     const TreeButtons &b = n().buttons;
     if (n().number == 10) {
         // One row: OK, Home, Exit from left to right.
-        EXPECT_EQ(b.okTop, b.homeTop);
-        EXPECT_EQ(b.okTop, b.exitTop);
-        EXPECT_LT(b.okLeft, b.homeLeft);
-        EXPECT_LT(b.homeLeft, b.exitLeft);
+        EXPECT_EQ(b.ok.top, b.home.top);
+        EXPECT_EQ(b.ok.top, b.exit.top);
+        EXPECT_LT(b.ok.left, b.home.left);
+        EXPECT_LT(b.home.left, b.exit.left);
     } else {
         // One column: OK, Exit, Home from top to bottom. (Node 12's widest option reaches past the
         // column's left edge above it; OptionsAndButtonsDoNotOverlap covers the rest.)
-        EXPECT_EQ(b.okLeft, b.exitLeft);
-        EXPECT_EQ(b.okLeft, b.homeLeft);
-        EXPECT_LT(b.okTop, b.exitTop);
-        EXPECT_LT(b.exitTop, b.homeTop);
+        EXPECT_EQ(b.ok.left, b.exit.left);
+        EXPECT_EQ(b.ok.left, b.home.left);
+        EXPECT_LT(b.ok.top, b.exit.top);
+        EXPECT_LT(b.exit.top, b.home.top);
     }
 }
 

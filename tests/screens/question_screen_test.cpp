@@ -221,6 +221,22 @@ TEST_P(EachNode, OpensCentredWithNothingChosenAndOKFocused)
     EXPECT_EQ(ok->geometry(), okPlace);
 }
 
+TEST_P(EachNode, TabRunsFromOKAndExitThroughTheOptionsToHome)
+{
+    const tree::TreeNode &node = tree::node(GetParam());
+    QWidget *w = screens().show(name(node.number));
+    // The options from the top down, on node 7 from the bottom up.
+    QStringList expected{QStringLiteral("cmdOK"), QStringLiteral("cmdExit")};
+    for (const tree::TreeOption &o : node.options)
+        expected.insert(node.number == 7 ? 2 : expected.size(), toQString(o.control));
+    expected << QStringLiteral("cmdHome");
+    QStringList chain;
+    for (QWidget *at = w->findChild<QPushButton *>(QStringLiteral("cmdOK")); chain.size() < expected.size();
+         at = at->nextInFocusChain())
+        chain << at->objectName();
+    EXPECT_EQ(chain, expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(Nodes, EachNode, ::testing::Range(1, tree::kNodeCount + 1),
                          [](const ::testing::TestParamInfo<int> &info) { return "Node" + std::to_string(info.param); });
 

@@ -69,7 +69,7 @@ TEST_F(ScreenRules, UnloadDestroysAndTheNextShowLoadsAfresh)
 {
     QPointer<QWidget> first = screens().show(QStringLiteral("frmA"));
     screens().show(QStringLiteral("frmB"));
-    screens().unload(QStringLiteral("frmA"));
+    screens().unload(screens().find(QStringLiteral("frmA")));
     EXPECT_EQ(screens().loadedNames(), QStringList{"frmB"});
     settle();
     EXPECT_TRUE(first.isNull());
@@ -128,11 +128,11 @@ TEST_F(ScreenRules, EndsOnceWhenTheLastScreenGoes)
 {
     screens().show(QStringLiteral("frmA"));
     screens().show(QStringLiteral("frmB"));
-    screens().unload(QStringLiteral("frmA"));
+    screens().unload(screens().find(QStringLiteral("frmA")));
     settle();
     EXPECT_EQ(ends, 0);
-    screens().unload(QStringLiteral("frmB"));
-    screens().unload(QStringLiteral("frmB"));
+    screens().unload(screens().find(QStringLiteral("frmB")));
+    screens().unload(screens().find(QStringLiteral("frmB")));
     settle();
     EXPECT_EQ(ends, 1);
 }
@@ -141,7 +141,7 @@ TEST_F(ScreenRules, UnknownNamesAreHarmless)
 {
     EXPECT_EQ(screens().show(QStringLiteral("frmNowhere")), nullptr);
     screens().hide(QStringLiteral("frmNowhere"));
-    screens().unload(QStringLiteral("frmNowhere"));
+    screens().unload(screens().find(QStringLiteral("frmNowhere")));
     EXPECT_EQ(screens().count(), 0);
     settle();
     EXPECT_EQ(ends, 0);

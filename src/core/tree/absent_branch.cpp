@@ -24,9 +24,7 @@ std::vector<TreeNode> absentBranch()
                 {"optTall", "Tall", {240, 1440, 1095, kH}, 4, Out::recommend(kPureGonadalDysgenesisText)},
                 {"optNormal", "Normal", {240, 2040, 1095, kH}, 3, Out::goTo(9)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 2400, .okTop = 840, .exitLeft = 2400, .exitTop = 1440,
-                        .homeLeft = 2400, .homeTop = 2040, .homeTabIndex = 6},
+            .buttons = {.ok = {2400, 840}, .exit = {2400, 1440}, .home = {2400, 2040}},
         },
         // Node 8: frmAmPrm8 (Turner features and karyotype)
         {
@@ -45,9 +43,7 @@ std::vector<TreeNode> absentBranch()
                 {"opt3", "Features absent, loss of short arm of X-chromosome", {120, 2640, 3375, kH}, 5,
                  Out::recommend(kStreakGonadsText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3600, .okTop = 1560, .exitLeft = 3600, .exitTop = 2160,
-                        .homeLeft = 3600, .homeTop = 2760, .homeTabIndex = 6},
+            .buttons = {.ok = {3600, 1560}, .exit = {3600, 2160}, .home = {3600, 2760}},
         },
         // Node 9: frmAmPrm9 (serum FSH and LH)
         {
@@ -60,9 +56,7 @@ std::vector<TreeNode> absentBranch()
                 {"optLow", "Low", {360, 1200, 1095, kH}, 3, Out::goTo(10)},
                 {"optHigh", "High", {360, 1800, 1335, kH}, 4, Out::goTo(11)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3120, .okTop = 960, .exitLeft = 3120, .exitTop = 1560,
-                        .homeLeft = 3120, .homeTop = 2160, .homeTabIndex = 5},
+            .buttons = {.ok = {3120, 960}, .exit = {3120, 1560}, .home = {3120, 2160}},
         },
         // Node 10: frmAmPrm10 (other abnormalities); two columns, left column first;
         // the buttons stand in one row at top 2160
@@ -81,9 +75,7 @@ std::vector<TreeNode> absentBranch()
                 {"opt5", "Laurence-Moon-Biedl syndrome", {2520, 1080, 2175, kH}, 7,
                  Out::recommend(kLaurenceMoonBiedlText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 960, .okTop = 2160, .exitLeft = 3120, .exitTop = 2160,
-                        .homeLeft = 2040, .homeTop = 2160, .homeTabIndex = 8},
+            .buttons = {.ok = {960, 2160}, .exit = {3120, 2160}, .home = {2040, 2160}},
         },
         // Node 11: frmAmPrm11 (karyotype)
         {
@@ -96,9 +88,7 @@ std::vector<TreeNode> absentBranch()
                 {"optXY", "XY", {240, 1440, 855, kH}, 4, Out::recommend(kSwyerSyndromeText)},
                 {"optXiso", "X-isochromosome", {240, 1920, 1815, kH}, 5, Out::recommend(kXIsochromosomeText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3000, .okTop = 960, .exitLeft = 3000, .exitTop = 1440,
-                        .homeLeft = 3000, .homeTop = 1920, .homeTabIndex = 6},
+            .buttons = {.ok = {3000, 960}, .exit = {3000, 1440}, .home = {3000, 1920}},
         },
         // Node 12: frmAmPrm12 (past history)
         {
@@ -113,9 +103,7 @@ std::vector<TreeNode> absentBranch()
                 {"opt3", "Medical disorders", {240, 1680, 2055, kH}, 5, Out::recommend(kMedicalDisordersText)},
                 {"opt4", "No past history", {240, 2160, 1935, kH}, 6, Out::goTo(13)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3240, .okTop = 1200, .exitLeft = 3240, .exitTop = 1680,
-                        .homeLeft = 3240, .homeTop = 2160, .homeTabIndex = 7},
+            .buttons = {.ok = {3240, 1200}, .exit = {3240, 1680}, .home = {3240, 2160}},
         },
         // Node 13: frmAmPrm13 (laparoscopy and ovarian biopsy)
         {
@@ -131,9 +119,7 @@ std::vector<TreeNode> absentBranch()
                  Out::recommend(kInfiltrativeOvarianDiseaseText)},
                 {"opt2", "Savage syndrome", {120, 1920, 2055, kH}, 4, Out::recommend(kSavageSyndromeText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3120, .okTop = 1200, .exitLeft = 3120, .exitTop = 1800,
-                        .homeLeft = 3120, .homeTop = 2280, .homeTabIndex = 5},
+            .buttons = {.ok = {3120, 1200}, .exit = {3120, 1800}, .home = {3120, 2280}},
         },
     };
 }

@@ -27,9 +27,7 @@ std::vector<TreeNode> ambiguousBranch()
                 {"opt3", "No virilization or gynecomastia", {240, 1800, 3015, kH}, 5,
                  Out::recommend(kFemalePseudohermaphroditismText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3600, .okTop = 960, .exitLeft = 3600, .exitTop = 1440,
-                        .homeLeft = 3600, .homeTop = 1920, .homeTabIndex = 6},
+            .buttons = {.ok = {3600, 960}, .exit = {3600, 1440}, .home = {3600, 1920}},
         },
         // Node 15: frmAmPrm15 (karyotype); captions with a blank after the comma, unlike node 6
         {
@@ -43,9 +41,7 @@ std::vector<TreeNode> ambiguousBranch()
                 {"opt2", "46, XY", {360, 1680, 1335, kH}, 4, Out::recommend(kMalePseudohermaphroditismText)},
                 {"opt3", "XO/XY", {360, 2160, 1095, kH}, 5, Out::recommend(kMixedGonadalDysgenesisText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 2880, .okTop = 1200, .exitLeft = 2880, .exitTop = 1680,
-                        .homeLeft = 2880, .homeTop = 2160, .homeTabIndex = 6},
+            .buttons = {.ok = {2880, 1200}, .exit = {2880, 1680}, .home = {2880, 2160}},
         },
         // Node 16: frmAmPrm16 (androgen binding of skin fibroblasts)
         {
@@ -58,9 +54,7 @@ std::vector<TreeNode> ambiguousBranch()
                 {"opt1", "Normal", {240, 1200, 1095, kH}, 3, Out::recommend(kHsd17BetaDeficiencyText)},
                 {"opt2", "Low", {240, 1800, 1335, kH}, 4, Out::recommend(kIncompleteAndrogenInsensitivityText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3240, .okTop = 960, .exitLeft = 3240, .exitTop = 1560,
-                        .homeLeft = 3240, .homeTop = 2160, .homeTabIndex = 5},
+            .buttons = {.ok = {3240, 960}, .exit = {3240, 1560}, .home = {3240, 2160}},
         },
     };
 }

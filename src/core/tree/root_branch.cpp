@@ -30,8 +30,7 @@ std::vector<TreeNode> rootBranch()
                 {"optAmbiguous", "Ambiguous", {120, 3480, 1335, kH}, 4, Out::goTo(14)},
             },
             .sizeFactor = 0.85,
-            .buttons = {.okLeft = 3120, .okTop = 2640, .exitLeft = 3120, .exitTop = 3120,
-                        .homeLeft = 3120, .homeTop = 3600, .homeTabIndex = 7},
+            .buttons = {.ok = {3120, 2640}, .exit = {3120, 3120}, .home = {3120, 3600}},
         },
         // Node 2: frmAmPrm2 (secondary sex characteristics)
         {
@@ -43,9 +42,7 @@ std::vector<TreeNode> rootBranch()
                 {"optNormal", "Normal", {240, 1080, 1095, kH}, 3, Out::goTo(3)},
                 {"optAbsent", "Absent", {240, 1680, 1335, kH}, 4, Out::goTo(7)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3000, .okTop = 840, .exitLeft = 3000, .exitTop = 1440,
-                        .homeLeft = 3000, .homeTop = 2040, .homeTabIndex = 5},
+            .buttons = {.ok = {3000, 840}, .exit = {3000, 1440}, .home = {3000, 2040}},
         },
         // Node 3: frmAmPrm3 (outflow tract obstruction)
         {
@@ -58,9 +55,7 @@ std::vector<TreeNode> rootBranch()
                 {"optPresent", "Present", {240, 1200, 1095, kH}, 3, Out::goTo(4)},
                 {"optAbsent", "Absent", {240, 1800, 1335, kH}, 4, Out::goTo(5)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3120, .okTop = 1080, .exitLeft = 3120, .exitTop = 1680,
-                        .homeLeft = 3120, .homeTop = 2280, .homeTabIndex = 5},
+            .buttons = {.ok = {3120, 1080}, .exit = {3120, 1680}, .home = {3120, 2280}},
         },
         // Node 4: frmAmPrm4 (nature of the obstruction)
         {
@@ -78,9 +73,7 @@ std::vector<TreeNode> rootBranch()
                 {"opt3", "Vaginal atresia", {120, 2160, 1815, kH}, 5, Out::recommend(kVaginalAtresiaText)},
                 {"opt4", "Cervical atresia", {120, 2640, 2175, kH}, 6, Out::recommend(kCervicalAtresiaText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3360, .okTop = 1320, .exitLeft = 3360, .exitTop = 2040,
-                        .homeLeft = 3360, .homeTop = 2760, .homeTabIndex = 7},
+            .buttons = {.ok = {3360, 1320}, .exit = {3360, 2040}, .home = {3360, 2760}},
         },
         // Node 5: frmAmPrm5 (functioning uterus); "Absent" stands above "Present"
         {
@@ -96,9 +89,7 @@ std::vector<TreeNode> rootBranch()
                 // No node of the tree: back to the topic list with our own closing message.
                 {"optPresent", "Present", {360, 2280, 1335, kH}, 4, Out::backToTopics(kUterusPresentText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 3240, .okTop = 1440, .exitLeft = 3240, .exitTop = 2040,
-                        .homeLeft = 3240, .homeTop = 2640, .homeTabIndex = 5},
+            .buttons = {.ok = {3240, 1440}, .exit = {3240, 2040}, .home = {3240, 2640}},
         },
         // Node 6: frmAmPrm6 (karyotype); captions without a blank after the comma
         {
@@ -110,9 +101,7 @@ std::vector<TreeNode> rootBranch()
                 {"optXX", "46,XX", {240, 1320, 1095, kH}, 3, Out::recommend(kMullerianAgenesisText)},
                 {"optXY", "46,XY", {240, 1920, 1335, kH}, 4, Out::recommend(kTotalAndrogenInsensitivityText)},
             },
-            .sizeFactor = 0.75,
-            .buttons = {.okLeft = 2520, .okTop = 960, .exitLeft = 2520, .exitTop = 1560,
-                        .homeLeft = 2520, .homeTop = 2160, .homeTabIndex = 5},
+            .buttons = {.ok = {2520, 960}, .exit = {2520, 1560}, .home = {2520, 2160}},
         },
     };
 }

@@ -6,31 +6,22 @@
 
 namespace tree {
 
-namespace {
-
-std::vector<TreeNode> joinBranches()
-{
-    std::vector<TreeNode> all;
-    all.reserve(kNodeCount);
-    for (auto &&branch : {rootBranch(), absentBranch(), ambiguousBranch()})
-        all.insert(all.end(), branch.begin(), branch.end());
-    return all;
-}
-
-} // namespace
-
 std::span<const TreeNode> nodes()
 {
-    static const std::vector<TreeNode> all = joinBranches();
+    static const std::vector<TreeNode> all = [] {
+        std::vector<TreeNode> joined;
+        for (auto &&branch : {rootBranch(), absentBranch(), ambiguousBranch()})
+            joined.insert(joined.end(), branch.begin(), branch.end());
+        return joined;
+    }();
     return all;
 }
 
 const TreeNode &node(int n)
 {
     if (n < 1 || n > kNodeCount)
-        throw std::out_of_range("tree::node: no node " + std::to_string(n) + " (the tree has nodes 1 to "
-                                + std::to_string(kNodeCount) + ")");
-    return nodes()[static_cast<std::size_t>(n - 1)];
+        throw std::out_of_range("tree::node: no node " + std::to_string(n));
+    return nodes()[std::size_t(n - 1)];
 }
 
 } // namespace tree

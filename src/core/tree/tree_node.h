@@ -9,10 +9,7 @@
 namespace tree {
 
 struct Place {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
+    int left = 0, top = 0, width = 0, height = 0;
 };
 
 // What choosing an option and pressing OK leads to.
@@ -52,12 +49,16 @@ struct TreeLabel {
     Place place;
 };
 
-// The three buttons of every question screen; each is 735 x 375 twips.
+struct Corner {
+    int left = 0, top = 0;
+};
+
+// The top left corners of the three buttons of every question screen; each is 735 x 375 twips.
+// In the tab order OK comes first, Exit second and Home last.
 struct TreeButtons {
-    int okLeft = 0, okTop = 0;
-    int exitLeft = 0, exitTop = 0;
-    int homeLeft = 0, homeTop = 0;
-    int homeTabIndex = 0;
+    Corner ok;
+    Corner exit;
+    Corner home;
 };
 
 struct TreeNode {
