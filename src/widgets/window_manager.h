@@ -16,12 +16,9 @@ class QWidget;
 std::optional<QMargins> frameBeforeShow(QWidget *window);
 
 // Calls `framed` with the frame each time the window manager tells the one it put round `window`,
-// until `watcher` goes; false where the platform does not hear of it.
-bool watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed);
-
-// Asks the window manager, without waiting, for the frame it would put round `window`; the
-// answer reaches a watchFrame listener of that window.
-void askFrame(QWidget *window);
+// until `watcher` goes; false where the platform does not hear of it. With `ask`, the window
+// manager is asked, without waiting, for the frame it would put round `window` unshown.
+bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(QMargins)> framed);
 
 // Keeps a window that is not yet shown out of the task bar and the pager, for screens that
 // belong to another one (the splash screen, About).

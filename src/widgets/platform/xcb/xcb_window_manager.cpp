@@ -15,6 +15,13 @@ namespace {
 template<typename Reply>
 using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
 
+// Qt's connection to the X server; none where Qt does not draw on X11.
+xcb_connection_t *x11()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
     const auto cookie = xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
@@ -37,13 +44,9 @@ QList<uint32_t> propertyValues(xcb_connection_t *connection, xcb_window_t window
 class FrameListener : public QObject, public QAbstractNativeEventFilter
 {
 public:
-    FrameListener(QObject *watcher, xcb_connection_t *connection, xcb_window_t window,
+    FrameListener(QObject *watcher, xcb_connection_t *connection, xcb_window_t window, xcb_atom_t extents,
                   std::function<void(QMargins)> framed)
-        : QObject(watcher)
-        , m_connection(connection)
-        , m_window(window)
-        , m_extents(atom(connection, "_NET_FRAME_EXTENTS"))
-        , m_framed(std::move(framed))
+        : QObject(watcher), m_connection(connection), m_window(window), m_extents(extents), m_framed(std::move(framed))
     {
         qGuiApp->installNativeEventFilter(this);
     }
@@ -80,45 +83,36 @@ std::optional<QMargins> frameBeforeShow(QWidget *)
     return std::nullopt;
 }
 
-bool watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed)
+bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(QMargins)> framed)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
+    xcb_connection_t *connection = x11();
+    if (!connection)
         return false;
-    xcb_connection_t *connection = x11->connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
     // Only where the window manager says it tells the frame, as Qt reads it only then: the two agree.
-    if (!propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM)
-             .contains(atom(connection, "_NET_FRAME_EXTENTS")))
+    if (!propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM).contains(extents))
         return false;
-    new FrameListener(watcher, connection, xcb_window_t(window->winId()), std::move(framed));
+    const xcb_window_t id = xcb_window_t(window->winId());
+    new FrameListener(watcher, connection, id, extents, std::move(framed));
+    if (ask) {
+        // A window manager that does not know the request ignores it.
+        xcb_client_message_event_t message = {};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = id;
+        message.type = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+        xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char *>(&message));
+        xcb_flush(connection);
+    }
     return true;
-}
-
-void askFrame(QWidget *window)
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return;
-    xcb_connection_t *connection = x11->connection();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    if (!propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM).contains(request))
-        return;
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = xcb_window_t(window->winId());
-    message.type = request;
-    xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
 }
 
 void keepOutOfTaskBar(QWidget *window)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection() || window->isVisible())
+    xcb_connection_t *connection = x11();
+    if (!connection || window->isVisible())
         return;
     // GNOME's window manager drops the skip-task-bar state of a dialog but keeps every utility
     // window out of the task bar; the other window managers honour the state for both.
@@ -127,7 +121,6 @@ void keepOutOfTaskBar(QWidget *window)
         window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
         window->setGeometry(place);
     }
-    xcb_connection_t *connection = x11->connection();
     const xcb_window_t id = xcb_window_t(window->winId());
     const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
     // Qt adds its own states to these when it maps the window.
@@ -143,10 +136,9 @@ void keepOutOfTaskBar(QWidget *window)
 
 QPoint clientPlaceOnScreen(QWidget *window)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
+    xcb_connection_t *connection = x11();
+    if (!connection)
         return window->geometry().topLeft();
-    xcb_connection_t *connection = x11->connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const auto cookie = xcb_translate_coordinates(connection, xcb_window_t(window->winId()), root, 0, 0);
     ReplyPtr<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(connection, cookie, nullptr),
