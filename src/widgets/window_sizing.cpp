@@ -55,7 +55,7 @@ public:
         : QObject(window), m_window(window), m_factor(factor), m_frame(frame)
     {
         window->installEventFilter(this);
-        m_told = watchFrame(this, window, false, [this](QMargins frame) { fit(frame); });
+        m_told = watchFrame(this, window, false, [this] { fit(); });
     }
 
 protected:
@@ -69,10 +69,9 @@ protected:
             m_window->setGeometry(m_left);
         } else if (event->type() == QEvent::Show && !m_told) {
             // A window manager that does not tell the frame (weston's, for XWayland) has framed
-            // and placed the window by then; Qt may not have heard of a frame, and then none is learnt.
+            // and placed the window by then.
             QTimer::singleShot(500, this, [this] {
-                if (const QMargins frame = frameOf(m_window); !frame.isNull())
-                    fit(frame);
+                fit();
                 keepOnScreen();
             });
         }
@@ -80,11 +79,15 @@ protected:
     }
 
 private:
-    void fit(QMargins frame)
+    // Only while the window is first shown: a window manager may take the frame away as it hides it.
+    void fit()
     {
         // A desktop that maximizes a window this big (GNOME's) has the last word, and the frame
-        // of a maximized window is no guide to the next one.
-        if (std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0 || m_window->isMaximized())
+        // of a maximized window is no guide to the next one. Where Qt has heard of no frame,
+        // nothing is learnt.
+        const QMargins frame = frameOf(m_window);
+        if (!m_window->isVisible() || m_left.isValid() || m_window->isMaximized() || frame.isNull()
+            || std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0)
             return;
         lastFrame() = frame;
         if (frame == m_frame)
@@ -135,9 +138,9 @@ void learnFrame(QObject *owner)
     // that even the first screen is sized for its frame before it shows.
     auto *probe = new QWidget;
     QObject::connect(owner, &QObject::destroyed, probe, [probe] { delete probe; });
-    const bool told = watchFrame(probe, probe, true, [probe](QMargins frame) {
+    const bool told = watchFrame(probe, probe, true, [probe] {
         if (lastFrame().isNull())
-            lastFrame() = frame;
+            lastFrame() = frameOf(probe);
         probe->deleteLater();
     });
     if (!told)

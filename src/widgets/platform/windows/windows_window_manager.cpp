@@ -12,7 +12,7 @@ std::optional<QMargins> frameBeforeShow(QWidget *window)
 }
 
 // The frame is known before the window shows.
-bool watchFrame(QObject *, QWidget *, bool, std::function<void(QMargins)>)
+bool watchFrame(QObject *, QWidget *, bool, std::function<void()>)
 {
     return false;
 }

@@ -40,39 +40,30 @@ QList<uint32_t> propertyValues(xcb_connection_t *connection, xcb_window_t window
     return QList<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
 }
 
-// Hears the window manager tell the frame round one window, sooner than Qt passes it on.
+// Hears the window manager tell the frame round one window, which Qt reads afresh once it has
+// handled the news, but passes on to no one.
 class FrameListener : public QObject, public QAbstractNativeEventFilter
 {
 public:
-    FrameListener(QObject *watcher, xcb_connection_t *connection, xcb_window_t window, xcb_atom_t extents,
-                  std::function<void(QMargins)> framed)
-        : QObject(watcher), m_connection(connection), m_window(window), m_extents(extents), m_framed(std::move(framed))
+    FrameListener(QObject *watcher, xcb_window_t window, xcb_atom_t extents, std::function<void()> framed)
+        : QObject(watcher), m_window(window), m_extents(extents), m_framed(std::move(framed))
     {
         qGuiApp->installNativeEventFilter(this);
     }
 
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
-        const auto *event = static_cast<const xcb_generic_event_t *>(message);
-        if (type != "xcb_generic_event_t" || (event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-            return false;
         const auto *notify = static_cast<const xcb_property_notify_event_t *>(message);
-        if (notify->window != m_window || notify->atom != m_extents)
-            return false;
-        const QList<uint32_t> ltrb = propertyValues(m_connection, m_window, m_extents, XCB_ATOM_CARDINAL);
-        if (ltrb.size() == 4) {
-            const QMargins frame{int(ltrb[0]), int(ltrb[2]), int(ltrb[1]), int(ltrb[3])};
-            // Resized once Qt has handled what the server sent with it.
-            QTimer::singleShot(0, this, [this, frame] { m_framed(frame); });
-        }
+        if (type == "xcb_generic_event_t" && (notify->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
+            && notify->window == m_window && notify->atom == m_extents)
+            QTimer::singleShot(0, this, m_framed);
         return false;
     }
 
 private:
-    xcb_connection_t *m_connection;
     xcb_window_t m_window;
     xcb_atom_t m_extents;
-    std::function<void(QMargins)> m_framed;
+    std::function<void()> m_framed;
 };
 
 } // namespace
@@ -83,7 +74,7 @@ std::optional<QMargins> frameBeforeShow(QWidget *)
     return std::nullopt;
 }
 
-bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(QMargins)> framed)
+bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void()> framed)
 {
     xcb_connection_t *connection = x11();
     if (!connection)
@@ -94,7 +85,7 @@ bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(
     if (!propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM).contains(extents))
         return false;
     const xcb_window_t id = xcb_window_t(window->winId());
-    new FrameListener(watcher, connection, id, extents, std::move(framed));
+    new FrameListener(watcher, id, extents, std::move(framed));
     if (ask) {
         // A window manager that does not know the request ignores it.
         xcb_client_message_event_t message = {};
