@@ -4,7 +4,6 @@
 #include "widgets/window_manager.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -31,7 +30,7 @@ QMargins frameOf(const QWidget *window)
 // Sizes and centres `window` for a window manager's `frame` around its client area.
 void place(QWidget *window, float factor, QMargins frame)
 {
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QScreen *screen = window->screen();
     // Single precision and twips, as the layout was designed.
     const QSize pixels = screen->geometry().size();
     const QSizeF display(float(pixels.width() * kTwipsPerPixel), float(pixels.height() * kTwipsPerPixel));
@@ -51,11 +50,12 @@ void place(QWidget *window, float factor, QMargins frame)
 class FrameWatch : public QObject
 {
 public:
-    FrameWatch(QWidget *window, float factor, QMargins frame)
-        : QObject(window), m_window(window), m_factor(factor), m_frame(frame)
+    FrameWatch(QWidget *window, float factor)
+        : QObject(window), m_window(window), m_factor(factor), m_frame(expectedFrame(window))
     {
         window->installEventFilter(this);
         m_told = watchFrame(this, window, false, [this] { fit(); });
+        place(window, factor, m_frame);
     }
 
 protected:
@@ -70,10 +70,7 @@ protected:
         } else if (event->type() == QEvent::Show && !m_told) {
             // A window manager that does not tell the frame (weston's, for XWayland) has framed
             // and placed the window by then.
-            QTimer::singleShot(500, this, [this] {
-                fit();
-                keepOnScreen();
-            });
+            QTimer::singleShot(500, this, &FrameWatch::settle);
         }
         return false;
     }
@@ -96,18 +93,17 @@ private:
         place(m_window, m_factor, frame);
     }
 
-    // A compositor that places windows itself (weston's, for XWayland) may put one where it
-    // does not fit: it keeps the place it chose, and the window what of it is on the display.
-    void keepOnScreen()
+    // Fits the window to what Qt knows of its frame. A compositor that places windows itself
+    // (weston's, for XWayland) may put one where it does not fit: it keeps the place it chose,
+    // and the window what of it is on the display.
+    void settle()
     {
-        const QScreen *screen = m_window->screen();
+        fit();
+        const QRect display = m_window->screen()->availableGeometry();
         const QMargins frame = frameOf(m_window);
         // Where the window really is: such a compositor does not tell Qt.
         const QRect outer = QRect(clientPlaceOnScreen(m_window), m_window->size()).marginsAdded(frame);
-        if (!screen || screen->availableGeometry().contains(outer))
-            return;
-        const QRect fitted = outer.intersected(screen->availableGeometry());
-        if (!fitted.isEmpty())
+        if (const QRect fitted = outer.intersected(display); !display.contains(outer) && !fitted.isEmpty())
             m_window->setGeometry(fitted.marginsRemoved(frame));
     }
 
@@ -122,9 +118,7 @@ private:
 
 void sizeToDisplay(QWidget *window, float factor)
 {
-    const QMargins frame = expectedFrame(window);
-    new FrameWatch(window, factor, frame);
-    place(window, factor, frame);
+    new FrameWatch(window, factor);
 }
 
 QMargins expectedFrame(QWidget *window)
