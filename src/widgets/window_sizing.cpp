@@ -45,8 +45,8 @@ void place(QWidget *window, float factor, QMargins frame)
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
 }
 
-// Fits a window to its frame each time the window manager tells it, if that frame is not the one
-// it was sized for, and brings it back where it was left each time it is shown again.
+// Sizes a window for the frame it is expected to get, fits it again once the window manager has
+// framed it differently, and brings it back where it was left each time it is shown again.
 class FrameWatch : public QObject
 {
 public:
