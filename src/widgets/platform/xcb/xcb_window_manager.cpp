@@ -29,10 +29,10 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-// The 32-bit values of a window's property; empty if it has none.
-QList<uint32_t> propertyValues(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+// The atoms a window's property lists; none if it has no such property.
+QList<uint32_t> atomsOf(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name)
 {
-    const auto cookie = xcb_get_property(connection, 0, window, name, type, 0, 1024);
+    const auto cookie = xcb_get_property(connection, 0, window, name, XCB_ATOM_ATOM, 0, 1024);
     ReplyPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr), &std::free);
     if (!reply || reply->format != 32)
         return {};
@@ -82,7 +82,7 @@ bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
     // Only where the window manager says it tells the frame, as Qt reads it only then: the two agree.
-    if (!propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM).contains(extents))
+    if (!atomsOf(connection, root, atom(connection, "_NET_SUPPORTED")).contains(extents))
         return false;
     const xcb_window_t id = xcb_window_t(window->winId());
     new FrameListener(watcher, id, extents, std::move(framed));
@@ -115,7 +115,7 @@ void keepOutOfTaskBar(QWidget *window)
     const xcb_window_t id = xcb_window_t(window->winId());
     const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
     // Qt adds its own states to these when it maps the window.
-    QList<uint32_t> states = propertyValues(connection, id, state, XCB_ATOM_ATOM);
+    QList<uint32_t> states = atomsOf(connection, id, state);
     for (const char *name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
         const xcb_atom_t skip = atom(connection, name);
         if (!states.contains(skip))
