@@ -15,13 +15,10 @@ class QWidget;
 // nothing where a window manager frames a window only once it is mapped.
 std::optional<QMargins> frameBeforeShow(QWidget *window);
 
-// Calls `framed` with the frame each time the window manager tells the one it put round `window`,
-// until `watcher` goes; false where the platform does not hear of it.
-bool watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed);
-
-// Asks the window manager, without waiting, for the frame it would put round `window`; the
-// answer reaches a watchFrame listener of that window.
-void askFrame(QWidget *window);
+// Calls `framed` each time the window manager tells the frame it put round `window`, once Qt
+// knows it too, until `watcher` goes; false where the platform does not hear of it. With `ask`,
+// the window manager is asked, without waiting, for the frame it would put round `window` unshown.
+bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void()> framed);
 
 // Keeps a window that is not yet shown out of the task bar and the pager, for screens that
 // belong to another one (the splash screen, About).

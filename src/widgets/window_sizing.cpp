@@ -4,10 +4,12 @@
 #include "widgets/window_manager.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -22,29 +24,20 @@ QMargins &lastFrame()
 // The frame Qt knows the window manager put round `window`; none before it has shown.
 QMargins frameOf(const QWidget *window)
 {
-    const QRect outer = window->frameGeometry();
-    const QRect client = window->geometry();
-    return {client.left() - outer.left(), client.top() - outer.top(), outer.right() - client.right(),
-            outer.bottom() - client.bottom()};
+    return window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
 }
 
 // Sizes and centres `window` for a window manager's `frame` around its client area.
 void place(QWidget *window, float factor, QMargins frame)
 {
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QScreen *screen = window->screen();
     // Single precision and twips, as the layout was designed.
-    const auto displayTwips = [screen] {
-        const QSize display = screen->geometry().size();
-        return QSizeF(float(display.width() * kTwipsPerPixel), float(display.height() * kTwipsPerPixel));
-    };
-
-    const float heightTwips = float(displayTwips().height()) * factor;
-    window->resize(window->width(), px(heightTwips) - frame.top() - frame.bottom());
-    const float widthTwips = float(displayTwips().width()) * factor;
-    window->resize(px(widthTwips) - frame.left() - frame.right(), window->height());
+    const QSize pixels = screen->geometry().size();
+    const QSizeF display(float(pixels.width() * kTwipsPerPixel), float(pixels.height() * kTwipsPerPixel));
+    window->resize(px(float(display.width()) * factor) - frame.left() - frame.right(),
+                   px(float(display.height()) * factor) - frame.top() - frame.bottom());
 
     const QSize outer = window->size().grownBy(frame);
-    const QSizeF display = displayTwips();
     const float left = (float(display.width()) - float(outer.width() * kTwipsPerPixel)) / 2.0f;
     const float top = (float(display.height()) - float(outer.height() * kTwipsPerPixel)) / 2.0f;
     // Placed by its client area: Qt would place the frame only once it knows it.
@@ -52,72 +45,46 @@ void place(QWidget *window, float factor, QMargins frame)
     window->setGeometry(QRect(corner + QPoint(frame.left(), frame.top()), window->size()));
 }
 
-// Fits a window to its frame once the window manager has framed it, if that frame is not the
-// one it was sized for, and brings it back where it was left each time it is shown again.
+// Sizes a window for the frame it is expected to get, fits it again once the window manager has
+// framed it differently, and brings it back where it was left each time it is shown again.
 class FrameWatch : public QObject
 {
 public:
-    FrameWatch(QWidget *window, float factor, QMargins frame)
-        : QObject(window), m_window(window), m_factor(factor), m_frame(frame)
+    FrameWatch(QWidget *window, float factor)
+        : QObject(window), m_window(window), m_factor(factor), m_frame(expectedFrame(window))
     {
         window->installEventFilter(this);
-        m_told = watchFrame(this, window, [this](QMargins frame) { fit(frame); });
+        m_told = watchFrame(this, window, false, [this] { fit(); });
+        place(window, factor, m_frame);
     }
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        if (watched != m_window)
-            return false;
-        switch (event->type()) {
-        case QEvent::Show:
-            if (m_left.isValid()) {
-                // Qt would ask for the client area at the frame's old corner, shifting the window
-                // by its title bar each time it comes back.
-                m_window->setGeometry(m_left);
-            } else if (!m_fitting) {
-                // Some window managers tell the frame only after the window is mapped.
-                m_fitting = true;
-                QTimer::singleShot(100, this, &FrameWatch::check);
-                QTimer::singleShot(500, this, [this] {
-                    check();
-                    // A window manager that tells the frame keeps the place asked for; the fit
-                    // asked of it may still be on its way, so where the server has it is stale.
-                    if (!m_told)
-                        keepOnScreen();
-                    m_fitting = false;
-                });
-            }
-            break;
-        case QEvent::Hide:
+        if (event->type() == QEvent::Hide) {
             m_left = m_window->geometry();
-            break;
-        case QEvent::Move:
-        case QEvent::Resize:
-            if (m_fitting && m_window->isVisible())
-                QTimer::singleShot(0, this, &FrameWatch::check);
-            break;
-        default:
-            break;
+        } else if (event->type() == QEvent::Show && m_left.isValid()) {
+            // Qt would ask for the client area at the frame's old corner, shifting the window
+            // by its title bar each time it comes back.
+            m_window->setGeometry(m_left);
+        } else if (event->type() == QEvent::Show && !m_told) {
+            // A window manager that does not tell the frame (weston's, for XWayland) has framed
+            // and placed the window by then.
+            QTimer::singleShot(500, this, &FrameWatch::settle);
         }
         return false;
     }
 
 private:
-    void check()
+    // Only while the window is first shown: a window manager may take the frame away as it hides it.
+    void fit()
     {
-        // Qt may not have heard of the frame yet; where it has none, nothing is learnt.
-        if (const QMargins frame = frameOf(m_window); !frame.isNull())
-            fit(frame);
-    }
-
-    void fit(QMargins frame)
-    {
-        if (!m_fitting || frame.left() < 0 || frame.top() < 0 || frame.right() < 0 || frame.bottom() < 0)
-            return;
         // A desktop that maximizes a window this big (GNOME's) has the last word, and the frame
-        // of a maximized window is no guide to the next one.
-        if (m_window->isMaximized())
+        // of a maximized window is no guide to the next one. Where Qt has heard of no frame,
+        // nothing is learnt.
+        const QMargins frame = frameOf(m_window);
+        if (!m_window->isVisible() || m_left.isValid() || m_window->isMaximized() || frame.isNull()
+            || std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0)
             return;
         lastFrame() = frame;
         if (frame == m_frame)
@@ -126,25 +93,23 @@ private:
         place(m_window, m_factor, frame);
     }
 
-    // A compositor that places windows itself (weston's, for XWayland) may put one where it
-    // does not fit: it keeps the place it chose, and the window what of it is on the display.
-    void keepOnScreen()
+    // Fits the window to what Qt knows of its frame. A compositor that places windows itself
+    // (weston's, for XWayland) may put one where it does not fit: it keeps the place it chose,
+    // and the window what of it is on the display.
+    void settle()
     {
-        const QScreen *screen = m_window->screen();
+        fit();
+        const QRect display = m_window->screen()->availableGeometry();
         const QMargins frame = frameOf(m_window);
         // Where the window really is: such a compositor does not tell Qt.
         const QRect outer = QRect(clientPlaceOnScreen(m_window), m_window->size()).marginsAdded(frame);
-        if (!screen || screen->availableGeometry().contains(outer))
-            return;
-        const QRect fitted = outer.intersected(screen->availableGeometry());
-        if (!fitted.isEmpty())
+        if (const QRect fitted = outer.intersected(display); !display.contains(outer) && !fitted.isEmpty())
             m_window->setGeometry(fitted.marginsRemoved(frame));
     }
 
     QWidget *m_window;
     float m_factor;
     QMargins m_frame;
-    bool m_fitting = false;
     bool m_told = false;  // the window manager tells the frame as it puts it round
     QRect m_left;  // the client area when last hidden
 };
@@ -153,13 +118,7 @@ private:
 
 void sizeToDisplay(QWidget *window, float factor)
 {
-    if (window->isVisible()) {
-        place(window, factor, frameOf(window));
-        return;
-    }
-    const QMargins frame = expectedFrame(window);
-    new FrameWatch(window, factor, frame);
-    place(window, factor, frame);
+    new FrameWatch(window, factor);
 }
 
 QMargins expectedFrame(QWidget *window)
@@ -173,13 +132,11 @@ void learnFrame(QObject *owner)
     // that even the first screen is sized for its frame before it shows.
     auto *probe = new QWidget;
     QObject::connect(owner, &QObject::destroyed, probe, [probe] { delete probe; });
-    const bool told = watchFrame(probe, probe, [probe](QMargins frame) {
+    const bool told = watchFrame(probe, probe, true, [probe] {
         if (lastFrame().isNull())
-            lastFrame() = frame;
+            lastFrame() = frameOf(probe);
         probe->deleteLater();
     });
-    if (told)
-        askFrame(probe);
-    else
+    if (!told)
         delete probe;
 }

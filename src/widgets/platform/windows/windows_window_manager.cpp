@@ -12,14 +12,9 @@ std::optional<QMargins> frameBeforeShow(QWidget *window)
 }
 
 // The frame is known before the window shows.
-bool watchFrame(QObject *, QWidget *, std::function<void(QMargins)>)
+bool watchFrame(QObject *, QWidget *, bool, std::function<void()>)
 {
     return false;
-}
-
-// Windows tells the frame before a window shows.
-void askFrame(QWidget *)
-{
 }
 
 // Windows leaves an owned window out of the taskbar. The owner is never shown, so the screen

@@ -15,6 +15,13 @@ namespace {
 template<typename Reply>
 using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
 
+// Qt's connection to the X server; none where Qt does not draw on X11.
+xcb_connection_t *x11()
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
     const auto cookie = xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
@@ -22,10 +29,10 @@ xcb_atom_t atom(xcb_connection_t *connection, const char *name)
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-// The 32-bit values of a window's property; empty if it has none.
-QList<uint32_t> propertyValues(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+// The atoms a window's property lists; none if it has no such property.
+QList<uint32_t> atomsOf(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name)
 {
-    const auto cookie = xcb_get_property(connection, 0, window, name, type, 0, 1024);
+    const auto cookie = xcb_get_property(connection, 0, window, name, XCB_ATOM_ATOM, 0, 1024);
     ReplyPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr), &std::free);
     if (!reply || reply->format != 32)
         return {};
@@ -33,43 +40,30 @@ QList<uint32_t> propertyValues(xcb_connection_t *connection, xcb_window_t window
     return QList<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
 }
 
-// Hears the window manager tell the frame round one window, sooner than Qt passes it on.
+// Hears the window manager tell the frame round one window, which Qt reads afresh once it has
+// handled the news, but passes on to no one.
 class FrameListener : public QObject, public QAbstractNativeEventFilter
 {
 public:
-    FrameListener(QObject *watcher, xcb_connection_t *connection, xcb_window_t window,
-                  std::function<void(QMargins)> framed)
-        : QObject(watcher)
-        , m_connection(connection)
-        , m_window(window)
-        , m_extents(atom(connection, "_NET_FRAME_EXTENTS"))
-        , m_framed(std::move(framed))
+    FrameListener(QObject *watcher, xcb_window_t window, xcb_atom_t extents, std::function<void()> framed)
+        : QObject(watcher), m_window(window), m_extents(extents), m_framed(std::move(framed))
     {
         qGuiApp->installNativeEventFilter(this);
     }
 
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
-        const auto *event = static_cast<const xcb_generic_event_t *>(message);
-        if (type != "xcb_generic_event_t" || (event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-            return false;
         const auto *notify = static_cast<const xcb_property_notify_event_t *>(message);
-        if (notify->window != m_window || notify->atom != m_extents)
-            return false;
-        const QList<uint32_t> ltrb = propertyValues(m_connection, m_window, m_extents, XCB_ATOM_CARDINAL);
-        if (ltrb.size() == 4) {
-            const QMargins frame{int(ltrb[0]), int(ltrb[2]), int(ltrb[1]), int(ltrb[3])};
-            // Resized once Qt has handled what the server sent with it.
-            QTimer::singleShot(0, this, [this, frame] { m_framed(frame); });
-        }
+        if (type == "xcb_generic_event_t" && (notify->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
+            && notify->window == m_window && notify->atom == m_extents)
+            QTimer::singleShot(0, this, m_framed);
         return false;
     }
 
 private:
-    xcb_connection_t *m_connection;
     xcb_window_t m_window;
     xcb_atom_t m_extents;
-    std::function<void(QMargins)> m_framed;
+    std::function<void()> m_framed;
 };
 
 } // namespace
@@ -80,45 +74,36 @@ std::optional<QMargins> frameBeforeShow(QWidget *)
     return std::nullopt;
 }
 
-bool watchFrame(QObject *watcher, QWidget *window, std::function<void(QMargins)> framed)
+bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void()> framed)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
+    xcb_connection_t *connection = x11();
+    if (!connection)
         return false;
-    xcb_connection_t *connection = x11->connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
     // Only where the window manager says it tells the frame, as Qt reads it only then: the two agree.
-    if (!propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM)
-             .contains(atom(connection, "_NET_FRAME_EXTENTS")))
+    if (!atomsOf(connection, root, atom(connection, "_NET_SUPPORTED")).contains(extents))
         return false;
-    new FrameListener(watcher, connection, xcb_window_t(window->winId()), std::move(framed));
+    const xcb_window_t id = xcb_window_t(window->winId());
+    new FrameListener(watcher, id, extents, std::move(framed));
+    if (ask) {
+        // A window manager that does not know the request ignores it.
+        xcb_client_message_event_t message = {};
+        message.response_type = XCB_CLIENT_MESSAGE;
+        message.format = 32;
+        message.window = id;
+        message.type = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
+        xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char *>(&message));
+        xcb_flush(connection);
+    }
     return true;
-}
-
-void askFrame(QWidget *window)
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
-        return;
-    xcb_connection_t *connection = x11->connection();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const xcb_atom_t request = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-    if (!propertyValues(connection, root, atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM).contains(request))
-        return;
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = xcb_window_t(window->winId());
-    message.type = request;
-    xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                   reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
 }
 
 void keepOutOfTaskBar(QWidget *window)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection() || window->isVisible())
+    xcb_connection_t *connection = x11();
+    if (!connection || window->isVisible())
         return;
     // GNOME's window manager drops the skip-task-bar state of a dialog but keeps every utility
     // window out of the task bar; the other window managers honour the state for both.
@@ -127,11 +112,10 @@ void keepOutOfTaskBar(QWidget *window)
         window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
         window->setGeometry(place);
     }
-    xcb_connection_t *connection = x11->connection();
     const xcb_window_t id = xcb_window_t(window->winId());
     const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
     // Qt adds its own states to these when it maps the window.
-    QList<uint32_t> states = propertyValues(connection, id, state, XCB_ATOM_ATOM);
+    QList<uint32_t> states = atomsOf(connection, id, state);
     for (const char *name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
         const xcb_atom_t skip = atom(connection, name);
         if (!states.contains(skip))
@@ -143,10 +127,9 @@ void keepOutOfTaskBar(QWidget *window)
 
 QPoint clientPlaceOnScreen(QWidget *window)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection())
+    xcb_connection_t *connection = x11();
+    if (!connection)
         return window->geometry().topLeft();
-    xcb_connection_t *connection = x11->connection();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const auto cookie = xcb_translate_coordinates(connection, xcb_window_t(window->winId()), root, 0, 0);
     ReplyPtr<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(connection, cookie, nullptr),
