@@ -97,9 +97,12 @@ class Prefix:
                     shutil.copy(os.path.join(folder, name), fonts)
         entries = "".join(f'"{font}"="{replacement}"\n' for font, replacement in FONTS.items())
         # Wine's menu builder, which mirrors Start-menu entries to the host and books them in the
-        # registry, stays off: the prefix then holds what Windows would, and no more.
+        # registry, stays off: the prefix then holds what Windows would, and no more. A crash
+        # writes its backtrace into the program's log and ends it, instead of opening a dialog.
         self.import_registry("[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\n" + entries
-                             + '\n[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\n"winemenubuilder.exe"=""\n')
+                             + '\n[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\n"winemenubuilder.exe"=""\n'
+                             + '\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug]\n'
+                             + '"Auto"="1"\n')
 
     def import_registry(self, text):
         path = self.unix(r"C:\windows\temp\tarnwick-tests.reg")
