@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
-#include <QtGlobal>
+#include <QtEndian>
 
 #include <algorithm>
 #include <condition_variable>
@@ -14,12 +14,9 @@
 #include <deque>
 #include <mutex>
 #include <system_error>
-#include <thread>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -42,35 +39,23 @@ constexpr int kMaxJpegScans = 100;
 // writer: a FIFO or a device in the picture's place is opened without blocking and refused.
 QByteArray readRegularFile(const std::filesystem::path &path)
 {
-    if (path.empty())
-        return {};
+    QFile file;
 #ifdef Q_OS_UNIX
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return {};
-    QByteArray bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 && info.st_size <= kMaxFileBytes) {
-        bytes.resize(qsizetype(info.st_size));
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        bytes.truncate(got);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
     }
-    ::close(fd);
-    return bytes;
 #else
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > kMaxFileBytes)
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+#endif
+    if (file.isSequential() || file.size() > kMaxFileBytes)
         return {};
     return file.read(kMaxFileBytes);
-#endif
 }
 
 // Told by the first bytes, not the name: only the formats the boxes are meant to show.
@@ -83,158 +68,159 @@ QByteArray formatOf(const QByteArray &bytes)
     return {};
 }
 
-// Moves the kept parts of a file to its front, so that dropping metadata needs no second copy.
-class Compactor
-{
-public:
-    explicit Compactor(QByteArray &bytes) : m_bytes(bytes), m_data(bytes.data()) {}
-    void keep(qsizetype from, qsizetype length)
-    {
-        std::memmove(m_data + m_end, m_data + from, size_t(length));
-        m_end += length;
-    }
-    void put(char a, char b)
-    {
-        m_data[m_end++] = a;
-        m_data[m_end++] = b;
-    }
-    void finish()
-    {
-        m_bytes.truncate(m_end);
-        m_bytes.squeeze();
-    }
-
-private:
-    QByteArray &m_bytes;
-    char *m_data;
-    qsizetype m_end = 0;
+// A segment or chunk of the file, as the format's walk finds it; a length of 0 ends the walk.
+struct Piece {
+    qsizetype from = 0;
+    qsizetype length = 0;
+    bool kept = true;
+    bool last = false;
 };
 
-quint8 byteAt(const QByteArray &bytes, qsizetype at)
+// Walks the file piece by piece after its signature and moves the kept pieces to the front in
+// place, so that dropping metadata needs no second copy.
+template<typename NextPiece>
+void keepPieces(QByteArray &bytes, qsizetype signature, NextPiece next)
 {
-    return quint8(bytes[at]);
+    char *data = bytes.data();
+    qsizetype end = signature;
+    for (qsizetype at = signature; at < bytes.size();) {
+        const Piece piece = next(at);
+        if (piece.length == 0)
+            break;
+        if (piece.kept) {
+            std::memmove(data + end, data + piece.from, size_t(piece.length));
+            end += piece.length;
+        }
+        if (piece.last)
+            break;
+        at = piece.from + piece.length;
+    }
+    bytes.truncate(end);
+    bytes.squeeze();
 }
 
-int bigEndian16(const QByteArray &bytes, qsizetype at)
+// The coefficient memory a multi-scan decode sets aside, two bytes a sample, from a frame header.
+qint64 coefficientBytes(const uchar *frame, int length)
 {
-    return (byteAt(bytes, at) << 8) | byteAt(bytes, at + 1);
-}
-
-// The coefficient memory a multi-scan decode sets aside, from a frame header's payload.
-qint64 coefficientBytes(const QByteArray &bytes, qsizetype payload, int length)
-{
-    if (length < 6)
-        return 0;
-    const qint64 height = bigEndian16(bytes, payload + 1);
-    const qint64 width = bigEndian16(bytes, payload + 3);
-    const int components = byteAt(bytes, payload + 5);
+    const int components = length < 6 ? 0 : frame[5];
     if (length < 6 + 3 * components)
         return 0;
     int maxH = 1;
     int maxV = 1;
+    int blocksPerMcu = 0;
     for (int i = 0; i < components; ++i) {
-        const quint8 sampling = byteAt(bytes, payload + 7 + 3 * i);
-        maxH = std::max(maxH, sampling >> 4);
-        maxV = std::max(maxV, sampling & 0x0F);
+        const int h = frame[7 + 3 * i] >> 4;
+        const int v = frame[7 + 3 * i] & 0x0F;
+        maxH = std::max(maxH, h);
+        maxV = std::max(maxV, v);
+        blocksPerMcu += h * v;
     }
-    qint64 total = 0;
-    for (int i = 0; i < components; ++i) {
-        const quint8 sampling = byteAt(bytes, payload + 7 + 3 * i);
-        const qint64 columns = (width * std::max(1, sampling >> 4) + 8 * maxH - 1) / (8 * maxH);
-        const qint64 rows = (height * std::max(1, sampling & 0x0F) + 8 * maxV - 1) / (8 * maxV);
-        total += columns * rows * 128;
-    }
-    return total;
+    const qint64 pixels = qint64(qFromBigEndian<quint16>(frame + 1)) * qFromBigEndian<quint16>(frame + 3);
+    return 2 * pixels * blocksPerMcu / (maxH * maxV);
 }
 
-bool isRestart(quint8 marker)
-{
-    return marker >= 0xD0 && marker <= 0xD7;
-}
-
-// Walks the JPEG segment by segment, each skipped by its length, and keeps only what decoding
-// needs: the comments and the application segments (Exif, thumbnails, profiles) go, the JFIF
-// and Adobe ones, which say how to read the colours, stay. False for a JPEG whose decoding
-// would take too much time or memory.
+// Keeps only what decoding needs: the comments and the application segments (Exif, thumbnails,
+// profiles) go, the JFIF and Adobe ones, which say how to read the colours, stay. False for a
+// JPEG whose decoding would take too much time or memory.
 bool stripJpeg(QByteArray &bytes)
 {
+    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
     const qsizetype size = bytes.size();
-    Compactor out(bytes);
-    out.put(char(0xFF), char(0xD8));
-    qsizetype at = 2;
+    const auto isRestart = [](uchar marker) { return marker >= 0xD0 && marker <= 0xD7; };
     int scans = 0;
-    bool wholeImageBuffered = false;
+    bool progressive = false;
     qint64 coefficients = 0;
-    while (at < size) {
-        // Stray bytes between segments are skipped, as the decoder does.
-        while (at < size && byteAt(bytes, at) != 0xFF)
+    keepPieces(bytes, 2, [&](qsizetype at) -> Piece {
+        // Stray bytes before a marker, and the fill bytes of it, are skipped, as the decoder does.
+        while (at < size && data[at] != 0xFF)
             ++at;
-        while (at < size && byteAt(bytes, at) == 0xFF)
-            ++at;
-        if (at >= size)
-            break;
-        const quint8 marker = byteAt(bytes, at++);
-        if (marker == 0xD9) {
-            out.put(char(0xFF), char(marker));
-            break;
-        }
-        if (isRestart(marker) || marker == 0x01) {
-            out.put(char(0xFF), char(marker));
-            continue;
-        }
-        if (at + 2 > size)
-            break;
-        const int length = bigEndian16(bytes, at);
-        if (length < 2 || at + length > size)
-            break;
-        const bool metadata = marker == 0xFE || (marker >= 0xE1 && marker <= 0xED) || marker == 0xEF;
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
-            wholeImageBuffered = wholeImageBuffered || (marker & 0x03) == 0x02;
-            coefficients = coefficientBytes(bytes, at + 2, length - 2);
-        }
-        if (!metadata) {
-            out.put(char(0xFF), char(marker));
-            out.keep(at, length);
-        }
-        at += length;
-        if (marker != 0xDA)
-            continue;
-        if (++scans > kMaxJpegScans)
-            return false;
-        // The coded data runs to the next marker; a zero after 0xFF and the restarts belong to it.
-        const qsizetype data = at;
-        while (at + 1 < size
-               && !(byteAt(bytes, at) == 0xFF && byteAt(bytes, at + 1) != 0x00 && !isRestart(byteAt(bytes, at + 1))))
+        while (at + 1 < size && data[at + 1] == 0xFF)
             ++at;
         if (at + 1 >= size)
-            at = size;
-        out.keep(data, at - data);
-    }
-    out.finish();
-    return !((wholeImageBuffered || scans > 1) && coefficients > kMaxCoefficientBytes);
+            return {};
+        const uchar marker = data[at + 1];
+        if (marker == 0xD9 || marker == 0x01 || isRestart(marker))
+            return {at, 2, true, marker == 0xD9};
+        const int length = at + 4 <= size ? qFromBigEndian<quint16>(data + at + 2) : 0;
+        qsizetype end = at + 2 + length;
+        if (length < 2 || end > size)
+            return {};
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            progressive = progressive || (marker & 0x03) == 0x02;
+            coefficients = coefficientBytes(data + at + 4, length - 2);
+        }
+        if (marker == 0xDA) {
+            if (++scans > kMaxJpegScans)
+                return {};
+            // The coded data runs to the next marker; a zero after 0xFF and the restarts belong to it.
+            while (end + 1 < size && !(data[end] == 0xFF && data[end + 1] != 0x00 && !isRestart(data[end + 1])))
+                ++end;
+            if (end + 1 >= size)
+                end = size;
+        }
+        const bool metadata = marker == 0xFE || (marker >= 0xE1 && marker <= 0xED) || marker == 0xEF;
+        return {at, end - at, !metadata};
+    });
+    return scans <= kMaxJpegScans && !((progressive || scans > 1) && coefficients > kMaxCoefficientBytes);
 }
 
 // Keeps every chunk but the texts and Exif, which Qt would otherwise hold several times over.
 void stripPng(QByteArray &bytes)
 {
+    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
     const qsizetype size = bytes.size();
-    Compactor out(bytes);
-    out.keep(0, 8);
-    qsizetype at = 8;
-    while (at + 12 <= size) {
-        const quint32 length = (quint32(bigEndian16(bytes, at)) << 16) | quint32(bigEndian16(bytes, at + 2));
-        const QByteArrayView type(bytes.constData() + at + 4, 4);
-        if (length > quint32(size - at - 12))
-            break;
-        const qsizetype chunk = 12 + qsizetype(length);
-        if (type != "tEXt" && type != "zTXt" && type != "iTXt" && type != "eXIf")
-            out.keep(at, chunk);
-        at += chunk;
-        if (type == "IEND")
-            break;
+    keepPieces(bytes, 8, [&](qsizetype at) -> Piece {
+        const quint32 length = at + 12 <= size ? qFromBigEndian<quint32>(data + at) : 0;
+        if (at + 12 > size || length > quint32(size - at - 12))
+            return {};
+        const QByteArrayView type(data + at + 4, 4);
+        const bool text = type == "tEXt" || type == "zTXt" || type == "iTXt" || type == "eXIf";
+        return {at, 12 + qsizetype(length), !text, type == "IEND"};
+    });
+}
+
+// The picture's bytes without metadata, or nothing if it is not to be shown.
+QByteArray readPicture(const std::filesystem::path &path)
+{
+    QByteArray bytes = readRegularFile(path);
+    const QByteArray format = formatOf(bytes);
+    if (format == "png")
+        stripPng(bytes);
+    else if (format != "jpeg" || !stripJpeg(bytes))
+        return {};
+    return bytes;
+}
+
+// Decodes at the box's size, as far as the format allows; a picture too large to decode within
+// a few MB gives a null image.
+QImage decodePicture(const QByteArray &bytes, const QSize &box)
+{
+    const QByteArray format = formatOf(bytes);
+    if (box.isEmpty() || format.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    reader.setAllocationLimit(kAllocationLimitMb);
+    const QSize size = reader.size();
+    if (size.isEmpty())
+        return {};
+    if (qint64(size.width()) * size.height() > kMaxPixels) {
+        qWarning("a picture of %d x %d pixels is too large to show", size.width(), size.height());
+        return {};
     }
-    out.finish();
+    // The JPEG decoder reduces while it decodes; a PNG comes whole, and is scaled down here.
+    if (format == "jpeg")
+        reader.setScaledSize(box);
+    QImage image = reader.read();
+    if (image.isNull() || image.size() == box)
+        return image;
+    // Smooth scaling works on premultiplied pixels: converted in place, not in a second copy.
+    if (image.format() == QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    return image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 } // namespace
@@ -257,47 +243,9 @@ std::filesystem::path picturePath()
     return folder.empty() ? folder : folder / "Ut1.jpg";
 }
 
-QByteArray readPicture(const std::filesystem::path &path)
+QImage loadStretchedPicture(const std::filesystem::path &path, const QSize &box)
 {
-    QByteArray bytes = readRegularFile(path);
-    const QByteArray format = formatOf(bytes);
-    if (format == "jpeg")
-        return stripJpeg(bytes) ? bytes : QByteArray();
-    if (format == "png") {
-        stripPng(bytes);
-        return bytes;
-    }
-    return {};
-}
-
-QImage decodePicture(const QByteArray &bytes, const QSize &box)
-{
-    const QByteArray format = formatOf(bytes);
-    if (box.isEmpty() || format.isEmpty())
-        return {};
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
-    reader.setAllocationLimit(kAllocationLimitMb);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty())
-        return {};
-    if (qint64(size.width()) * size.height() > kMaxPixels) {
-        qWarning("a picture of %d x %d pixels is too large to show", size.width(), size.height());
-        return {};
-    }
-    // The JPEG decoder reduces while it decodes; a PNG comes whole, and is scaled down here.
-    if (format == "jpeg")
-        reader.setScaledSize(box);
-    QImage image = reader.read();
-    if (image.isNull() || image.size() == box)
-        return image;
-    // Smooth scaling works on premultiplied pixels: converted in place, not in a second copy.
-    if (image.format() == QImage::Format_ARGB32)
-        image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    return image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return decodePicture(readPicture(path), box);
 }
 
 struct PictureLoader::Shared {
@@ -337,26 +285,14 @@ PictureLoader::~PictureLoader()
 
 void PictureLoader::fill(QLabel *box)
 {
-    const QSize size = box->size();
-    for (const Answer &answer : std::as_const(m_answers)) {
-        if (answer.size == size) {
-            box->setPixmap(answer.pixmap);
-            return;
-        }
-    }
     m_waiting.append(box);
-    if (m_asked.contains(size))
-        return;
-    m_asked.append(size);
     if (!m_shared)
         start();
-    if (!m_shared) {
-        answer(size, {});
-        return;
-    }
+    if (!m_shared)
+        return answer({});
     {
         const std::lock_guard lock(m_shared->mutex);
-        m_shared->sizes.push_back(size);
+        m_shared->sizes.push_back(box->size());
     }
     m_shared->wake.notify_one();
 }
@@ -382,15 +318,14 @@ void PictureLoader::start()
                 const QSize size = shared->sizes.front();
                 shared->sizes.pop_front();
                 lock.unlock();
-                const QImage image = bytes.isEmpty() ? QImage() : decodePicture(bytes, size);
+                const QImage image = decodePicture(bytes, size);
                 lock.lock();
                 if (!shared->owner)
                     return;
                 // Posted while the loader cannot go; should it go before the event is handled,
                 // Qt drops the event with it.
                 PictureLoader *owner = shared->owner;
-                QMetaObject::invokeMethod(owner, [owner, size, image] { owner->answer(size, image); },
-                                          Qt::QueuedConnection);
+                QMetaObject::invokeMethod(owner, [owner, image] { owner->answer(image); }, Qt::QueuedConnection);
             }
         });
     } catch (const std::system_error &) {
@@ -399,18 +334,9 @@ void PictureLoader::start()
     m_shared = std::move(shared);
 }
 
-void PictureLoader::answer(const QSize &size, const QImage &image)
+void PictureLoader::answer(const QImage &image)
 {
-    const QPixmap pixmap = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
-    m_answers.append({size, pixmap});
-    for (qsizetype i = 0; i < m_waiting.size();) {
-        QLabel *box = m_waiting.at(i);
-        if (box && box->size() != size) {
-            ++i;
-            continue;
-        }
-        if (box)
-            box->setPixmap(pixmap);
-        m_waiting.removeAt(i);
-    }
+    const QPointer<QLabel> box = m_waiting.takeFirst();
+    if (box)
+        box->setPixmap(QPixmap::fromImage(image));
 }
