@@ -31,8 +31,8 @@ constexpr int kAllocationLimitMb = 24;
 // A progressive or multi-scan JPEG keeps every coefficient of the whole image however small it
 // is decoded: 128 bytes an 8 x 8 block. This lets through a 4:2:0 picture of 4 megapixels.
 constexpr qint64 kMaxCoefficientBytes = 12 * 1024 * 1024;
-// Ordinary progressive JPEGs have about ten scans. Each scan passes over the whole image, so
-// thousands of tiny ones would keep the decoder busy for minutes.
+// Ordinary progressive JPEGs have about ten scans; thousands, each over the whole image, would
+// keep the decoder busy for minutes.
 constexpr int kMaxJpegScans = 100;
 
 // The file's bytes if it is a regular file of a sensible size; else empty. Never waits for a
@@ -42,18 +42,14 @@ QByteArray readRegularFile(const std::filesystem::path &path)
     QFile file;
 #ifdef Q_OS_UNIX
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         ::close(fd);
-        return {};
-    }
 #else
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
 #endif
-    if (file.isSequential() || file.size() > kMaxFileBytes)
+    if (!file.isOpen() || file.isSequential() || file.size() > kMaxFileBytes)
         return {};
     return file.read(kMaxFileBytes);
 }
@@ -81,14 +77,13 @@ struct Piece {
 template<typename NextPiece>
 void keepPieces(QByteArray &bytes, qsizetype signature, NextPiece next)
 {
-    char *data = bytes.data();
     qsizetype end = signature;
     for (qsizetype at = signature; at < bytes.size();) {
         const Piece piece = next(at);
         if (piece.length == 0)
             break;
         if (piece.kept) {
-            std::memmove(data + end, data + piece.from, size_t(piece.length));
+            std::memmove(bytes.data() + end, bytes.constData() + piece.from, size_t(piece.length));
             end += piece.length;
         }
         if (piece.last)
@@ -153,10 +148,8 @@ bool stripJpeg(QByteArray &bytes)
             if (++scans > kMaxJpegScans)
                 return {};
             // The coded data runs to the next marker; a zero after 0xFF and the restarts belong to it.
-            while (end + 1 < size && !(data[end] == 0xFF && data[end + 1] != 0x00 && !isRestart(data[end + 1])))
+            while (end < size && !(end + 1 < size && data[end] == 0xFF && data[end + 1] && !isRestart(data[end + 1])))
                 ++end;
-            if (end + 1 >= size)
-                end = size;
         }
         const bool metadata = marker == 0xFE || (marker >= 0xE1 && marker <= 0xED) || marker == 0xEF;
         return {at, end - at, !metadata};
@@ -205,8 +198,6 @@ QImage decodePicture(const QByteArray &bytes, const QSize &box)
     reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(kAllocationLimitMb);
     const QSize size = reader.size();
-    if (size.isEmpty())
-        return {};
     if (qint64(size.width()) * size.height() > kMaxPixels) {
         qWarning("a picture of %d x %d pixels is too large to show", size.width(), size.height());
         return {};
@@ -236,8 +227,7 @@ std::filesystem::path picturePath()
     if (!error && program.is_absolute())
         folder = program.parent_path();
 #else
-    const QString directory = QCoreApplication::applicationDirPath();
-    if (!directory.isEmpty())
+    if (const QString directory = QCoreApplication::applicationDirPath(); !directory.isEmpty())
         folder = QDir(directory).filesystemPath();
 #endif
     return folder.empty() ? folder : folder / "Ut1.jpg";
@@ -258,21 +248,44 @@ struct PictureLoader::Shared {
     bool reading = true;
 };
 
-PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent)
-    : QObject(parent), m_path(std::move(path))
+PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent) : QObject(parent)
 {
+    auto shared = std::make_shared<Shared>();
+    shared->owner = this;
+    try {
+        m_worker = std::thread([shared, path = std::move(path)] {
+            const QByteArray bytes = readPicture(path);
+            std::unique_lock lock(shared->mutex);
+            shared->reading = false;
+            for (;;) {
+                shared->wake.wait(lock, [&] { return !shared->owner || !shared->sizes.empty(); });
+                if (!shared->owner)
+                    return;
+                const QSize size = shared->sizes.front();
+                shared->sizes.pop_front();
+                lock.unlock();
+                const QImage image = decodePicture(bytes, size);
+                lock.lock();
+                // Posted while the loader cannot go; should it go before the event is handled,
+                // Qt drops the event with it.
+                if (PictureLoader *owner = shared->owner)
+                    QMetaObject::invokeMethod(owner, [owner, image] { owner->answer(image); }, Qt::QueuedConnection);
+            }
+        });
+    } catch (const std::system_error &) {
+        return;
+    }
+    m_shared = std::move(shared);
 }
 
 PictureLoader::~PictureLoader()
 {
     if (!m_shared)
         return;
-    bool reading = true;
-    {
-        const std::lock_guard lock(m_shared->mutex);
-        m_shared->owner = nullptr;
-        reading = m_shared->reading;
-    }
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->owner = nullptr;
+    const bool reading = m_shared->reading;
+    lock.unlock();
     m_shared->wake.notify_all();
     // A worker that waits or decodes ends before the program does: a decode left running would
     // use Qt while the program is torn down. One still reading (a file system that never
@@ -287,56 +300,19 @@ void PictureLoader::fill(QLabel *box)
 {
     m_waiting.append(box);
     if (!m_shared)
-        start();
-    if (!m_shared)
         return answer({});
-    {
-        const std::lock_guard lock(m_shared->mutex);
-        m_shared->sizes.push_back(box->size());
-    }
+    const std::lock_guard lock(m_shared->mutex);
+    m_shared->sizes.push_back(box->size());
     m_shared->wake.notify_one();
 }
 
 int PictureLoader::waiting() const
 {
-    return int(std::count_if(m_waiting.begin(), m_waiting.end(), [](const QPointer<QLabel> &box) { return !box.isNull(); }));
-}
-
-void PictureLoader::start()
-{
-    auto shared = std::make_shared<Shared>();
-    shared->owner = this;
-    try {
-        m_worker = std::thread([shared, path = m_path] {
-            const QByteArray bytes = readPicture(path);
-            std::unique_lock lock(shared->mutex);
-            shared->reading = false;
-            for (;;) {
-                shared->wake.wait(lock, [&] { return !shared->owner || !shared->sizes.empty(); });
-                if (!shared->owner)
-                    return;
-                const QSize size = shared->sizes.front();
-                shared->sizes.pop_front();
-                lock.unlock();
-                const QImage image = decodePicture(bytes, size);
-                lock.lock();
-                if (!shared->owner)
-                    return;
-                // Posted while the loader cannot go; should it go before the event is handled,
-                // Qt drops the event with it.
-                PictureLoader *owner = shared->owner;
-                QMetaObject::invokeMethod(owner, [owner, image] { owner->answer(image); }, Qt::QueuedConnection);
-            }
-        });
-    } catch (const std::system_error &) {
-        return;
-    }
-    m_shared = std::move(shared);
+    return int(m_waiting.size() - m_waiting.count(nullptr));
 }
 
 void PictureLoader::answer(const QImage &image)
 {
-    const QPointer<QLabel> box = m_waiting.takeFirst();
-    if (box)
+    if (const QPointer<QLabel> box = m_waiting.takeFirst())
         box->setPixmap(QPixmap::fromImage(image));
 }

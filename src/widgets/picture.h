@@ -5,7 +5,6 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QSize>
 
 #include <filesystem>
 #include <memory>
@@ -19,9 +18,8 @@ std::filesystem::path picturePath();
 // What the picture shows, for a screen reader.
 inline constexpr char16_t kPictureDescription[] = u"Drawing of the uterus";
 
-// The picture decoded at the box's size. Only a regular file of a few MB holding a JPEG or PNG
-// that decodes within a few MB is shown; anything else (missing, unreadable, a FIFO or device,
-// another format, a JPEG in too many scans) gives a null image.
+// The picture decoded at the box's size; a null image unless the file is a regular one of a few MB
+// holding a JPEG or PNG that decodes within a few MB (a FIFO or device is refused without waiting).
 QImage loadStretchedPicture(const std::filesystem::path &path, const QSize &box);
 
 // Reads the picture once, away from the GUI thread, and decodes it for each box asked for.
@@ -42,10 +40,8 @@ public:
 private:
     struct Shared;
 
-    void start();
     void answer(const QImage &image);
 
-    std::filesystem::path m_path;
     std::shared_ptr<Shared> m_shared;
     std::thread m_worker;
     // In the order they were asked for, which is the order the worker answers in.
