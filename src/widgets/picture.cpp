@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <system_error>
 
@@ -39,15 +38,13 @@ constexpr int kMaxJpegScans = 100;
 // writer: a FIFO or a device in the picture's place is opened without blocking and refused.
 QByteArray readRegularFile(const std::filesystem::path &path)
 {
-    QFile file;
+    QFile file(path);
 #ifdef Q_OS_UNIX
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         ::close(fd);
 #else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    file.open(QIODevice::ReadOnly);
 #endif
     if (!file.isOpen() || file.isSequential() || file.size() > kMaxFileBytes)
         return {};
@@ -66,20 +63,18 @@ QByteArray formatOf(const QByteArray &bytes)
 
 // A segment or chunk of the file, as the format's walk finds it; a length of 0 ends the walk.
 struct Piece {
-    qsizetype from = 0;
-    qsizetype length = 0;
-    bool kept = true;
-    bool last = false;
+    qsizetype from, length;
+    bool kept, last;
 };
 
 // Walks the file piece by piece after its signature and moves the kept pieces to the front in
 // place, so that dropping metadata needs no second copy.
-template<typename NextPiece>
-void keepPieces(QByteArray &bytes, qsizetype signature, NextPiece next)
+void keepPieces(QByteArray &bytes, qsizetype signature, const auto &next)
 {
+    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
     qsizetype end = signature;
     for (qsizetype at = signature; at < bytes.size();) {
-        const Piece piece = next(at);
+        const Piece piece = next(data, bytes.size(), at);
         if (piece.length == 0)
             break;
         if (piece.kept) {
@@ -119,13 +114,11 @@ qint64 coefficientBytes(const uchar *frame, int length)
 // JPEG whose decoding would take too much time or memory.
 bool stripJpeg(QByteArray &bytes)
 {
-    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
-    const qsizetype size = bytes.size();
     const auto isRestart = [](uchar marker) { return marker >= 0xD0 && marker <= 0xD7; };
     int scans = 0;
     bool progressive = false;
     qint64 coefficients = 0;
-    keepPieces(bytes, 2, [&](qsizetype at) -> Piece {
+    keepPieces(bytes, 2, [&](const uchar *data, qsizetype size, qsizetype at) -> Piece {
         // Stray bytes before a marker, and the fill bytes of it, are skipped, as the decoder does.
         while (at < size && data[at] != 0xFF)
             ++at;
@@ -151,8 +144,7 @@ bool stripJpeg(QByteArray &bytes)
             while (end < size && !(end + 1 < size && data[end] == 0xFF && data[end + 1] && !isRestart(data[end + 1])))
                 ++end;
         }
-        const bool metadata = marker == 0xFE || (marker >= 0xE1 && marker <= 0xED) || marker == 0xEF;
-        return {at, end - at, !metadata};
+        return {at, end - at, !(marker == 0xFE || (marker >= 0xE1 && marker <= 0xED) || marker == 0xEF), false};
     });
     return scans <= kMaxJpegScans && !((progressive || scans > 1) && coefficients > kMaxCoefficientBytes);
 }
@@ -160,9 +152,7 @@ bool stripJpeg(QByteArray &bytes)
 // Keeps every chunk but the texts and Exif, which Qt would otherwise hold several times over.
 void stripPng(QByteArray &bytes)
 {
-    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
-    const qsizetype size = bytes.size();
-    keepPieces(bytes, 8, [&](qsizetype at) -> Piece {
+    keepPieces(bytes, 8, [](const uchar *data, qsizetype size, qsizetype at) -> Piece {
         const quint32 length = at + 12 <= size ? qFromBigEndian<quint32>(data + at) : 0;
         if (at + 12 > size || length > quint32(size - at - 12))
             return {};
@@ -186,16 +176,14 @@ QByteArray readPicture(const std::filesystem::path &path)
 
 // Decodes at the box's size, as far as the format allows; a picture too large to decode within
 // a few MB gives a null image.
-QImage decodePicture(const QByteArray &bytes, const QSize &box)
+QImage decodePicture(QByteArray bytes, const QSize &box)
 {
     const QByteArray format = formatOf(bytes);
     if (box.isEmpty() || format.isEmpty())
         return {};
-    QBuffer buffer;
-    buffer.setData(bytes);
+    QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(kAllocationLimitMb);
     const QSize size = reader.size();
     if (qint64(size.width()) * size.height() > kMaxPixels) {
@@ -241,7 +229,7 @@ QImage loadStretchedPicture(const std::filesystem::path &path, const QSize &box)
 struct PictureLoader::Shared {
     std::mutex mutex;
     std::condition_variable wake;
-    std::deque<QSize> sizes;
+    QList<QSize> sizes;
     // Cleared when the loader goes; the worker then stops at its next step.
     PictureLoader *owner = nullptr;
     // Until the file is read, the worker may wait on a file system that never answers.
@@ -250,10 +238,10 @@ struct PictureLoader::Shared {
 
 PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent) : QObject(parent)
 {
-    auto shared = std::make_shared<Shared>();
-    shared->owner = this;
+    m_shared = std::make_shared<Shared>();
+    m_shared->owner = this;
     try {
-        m_worker = std::thread([shared, path = std::move(path)] {
+        m_worker = std::thread([shared = m_shared, path = std::move(path)] {
             const QByteArray bytes = readPicture(path);
             std::unique_lock lock(shared->mutex);
             shared->reading = false;
@@ -261,8 +249,7 @@ PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent) : QObj
                 shared->wake.wait(lock, [&] { return !shared->owner || !shared->sizes.empty(); });
                 if (!shared->owner)
                     return;
-                const QSize size = shared->sizes.front();
-                shared->sizes.pop_front();
+                const QSize size = shared->sizes.takeFirst();
                 lock.unlock();
                 const QImage image = decodePicture(bytes, size);
                 lock.lock();
@@ -273,9 +260,8 @@ PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent) : QObj
             }
         });
     } catch (const std::system_error &) {
-        return;
+        m_shared.reset();
     }
-    m_shared = std::move(shared);
 }
 
 PictureLoader::~PictureLoader()

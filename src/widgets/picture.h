@@ -34,7 +34,6 @@ public:
 
     // The box shows the picture once it arrives; until then, or if there is none, it stays empty.
     void fill(QLabel *box);
-    // Boxes still waiting for their answer.
     int waiting() const;
 
 private:
