@@ -174,8 +174,6 @@ QByteArray readPicture(const std::filesystem::path &path)
     return bytes;
 }
 
-// Decodes at the box's size, as far as the format allows; a picture too large to decode within
-// a few MB gives a null image.
 QImage decodePicture(QByteArray bytes, const QSize &box)
 {
     const QByteArray format = formatOf(bytes);
