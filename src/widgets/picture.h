@@ -22,8 +22,8 @@ inline constexpr char16_t kPictureDescription[] = u"Drawing of the uterus";
 // holding a JPEG or PNG that decodes within a few MB (a FIFO or device is refused without waiting).
 QImage loadStretchedPicture(const std::filesystem::path &path, const QSize &box);
 
-// Reads the picture once, away from the GUI thread, and decodes it for each box asked for.
-// A file system that never answers leaves one worker waiting, and nothing else.
+// Reads the picture once, away from the GUI thread, as soon as it is made, and decodes it for each
+// box asked for. A file system that never answers leaves one worker waiting, and nothing else.
 class PictureLoader : public QObject
 {
     Q_OBJECT
