@@ -6,20 +6,16 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
-#include <QtGlobal>
+#include <QtEndian>
 
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <system_error>
-#include <thread>
 
 #ifdef Q_OS_UNIX
-#include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -34,43 +30,25 @@ constexpr int kAllocationLimitMb = 24;
 // A progressive or multi-scan JPEG keeps every coefficient of the whole image however small it
 // is decoded: 128 bytes an 8 x 8 block. This lets through a 4:2:0 picture of 4 megapixels.
 constexpr qint64 kMaxCoefficientBytes = 12 * 1024 * 1024;
-// Ordinary progressive JPEGs have about ten scans. Each scan passes over the whole image, so
-// thousands of tiny ones would keep the decoder busy for minutes.
+// Ordinary progressive JPEGs have about ten scans; thousands, each over the whole image, would
+// keep the decoder busy for minutes.
 constexpr int kMaxJpegScans = 100;
 
 // The file's bytes if it is a regular file of a sensible size; else empty. Never waits for a
 // writer: a FIFO or a device in the picture's place is opened without blocking and refused.
 QByteArray readRegularFile(const std::filesystem::path &path)
 {
-    if (path.empty())
-        return {};
+    QFile file(path);
 #ifdef Q_OS_UNIX
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return {};
-    QByteArray bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 && info.st_size <= kMaxFileBytes) {
-        bytes.resize(qsizetype(info.st_size));
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        bytes.truncate(got);
-    }
-    ::close(fd);
-    return bytes;
+    if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        ::close(fd);
 #else
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > kMaxFileBytes)
+    file.open(QIODevice::ReadOnly);
+#endif
+    if (!file.isOpen() || file.isSequential() || file.size() > kMaxFileBytes)
         return {};
     return file.read(kMaxFileBytes);
-#endif
 }
 
 // Told by the first bytes, not the name: only the formats the boxes are meant to show.
@@ -83,207 +61,129 @@ QByteArray formatOf(const QByteArray &bytes)
     return {};
 }
 
-// Moves the kept parts of a file to its front, so that dropping metadata needs no second copy.
-class Compactor
-{
-public:
-    explicit Compactor(QByteArray &bytes) : m_bytes(bytes), m_data(bytes.data()) {}
-    void keep(qsizetype from, qsizetype length)
-    {
-        std::memmove(m_data + m_end, m_data + from, size_t(length));
-        m_end += length;
-    }
-    void put(char a, char b)
-    {
-        m_data[m_end++] = a;
-        m_data[m_end++] = b;
-    }
-    void finish()
-    {
-        m_bytes.truncate(m_end);
-        m_bytes.squeeze();
-    }
-
-private:
-    QByteArray &m_bytes;
-    char *m_data;
-    qsizetype m_end = 0;
+// A segment or chunk of the file, as the format's walk finds it; a length of 0 ends the walk.
+struct Piece {
+    qsizetype from, length;
+    bool kept, last;
 };
 
-quint8 byteAt(const QByteArray &bytes, qsizetype at)
+// Walks the file piece by piece after its signature and moves the kept pieces to the front in
+// place, so that dropping metadata needs no second copy.
+void keepPieces(QByteArray &bytes, qsizetype signature, const auto &next)
 {
-    return quint8(bytes[at]);
+    const auto *data = reinterpret_cast<const uchar *>(bytes.data());
+    qsizetype end = signature;
+    for (qsizetype at = signature; at < bytes.size();) {
+        const Piece piece = next(data, bytes.size(), at);
+        if (piece.length == 0)
+            break;
+        if (piece.kept) {
+            std::memmove(bytes.data() + end, bytes.constData() + piece.from, size_t(piece.length));
+            end += piece.length;
+        }
+        if (piece.last)
+            break;
+        at = piece.from + piece.length;
+    }
+    bytes.truncate(end);
+    bytes.squeeze();
 }
 
-int bigEndian16(const QByteArray &bytes, qsizetype at)
+// The coefficient memory a multi-scan decode sets aside, two bytes a sample, from a frame header.
+qint64 coefficientBytes(const uchar *frame, int length)
 {
-    return (byteAt(bytes, at) << 8) | byteAt(bytes, at + 1);
-}
-
-// The coefficient memory a multi-scan decode sets aside, from a frame header's payload.
-qint64 coefficientBytes(const QByteArray &bytes, qsizetype payload, int length)
-{
-    if (length < 6)
-        return 0;
-    const qint64 height = bigEndian16(bytes, payload + 1);
-    const qint64 width = bigEndian16(bytes, payload + 3);
-    const int components = byteAt(bytes, payload + 5);
+    const int components = length < 6 ? 0 : frame[5];
     if (length < 6 + 3 * components)
         return 0;
     int maxH = 1;
     int maxV = 1;
+    int blocksPerMcu = 0;
     for (int i = 0; i < components; ++i) {
-        const quint8 sampling = byteAt(bytes, payload + 7 + 3 * i);
-        maxH = std::max(maxH, sampling >> 4);
-        maxV = std::max(maxV, sampling & 0x0F);
+        const int h = frame[7 + 3 * i] >> 4;
+        const int v = frame[7 + 3 * i] & 0x0F;
+        maxH = std::max(maxH, h);
+        maxV = std::max(maxV, v);
+        blocksPerMcu += h * v;
     }
-    qint64 total = 0;
-    for (int i = 0; i < components; ++i) {
-        const quint8 sampling = byteAt(bytes, payload + 7 + 3 * i);
-        const qint64 columns = (width * std::max(1, sampling >> 4) + 8 * maxH - 1) / (8 * maxH);
-        const qint64 rows = (height * std::max(1, sampling & 0x0F) + 8 * maxV - 1) / (8 * maxV);
-        total += columns * rows * 128;
-    }
-    return total;
+    const qint64 pixels = qint64(qFromBigEndian<quint16>(frame + 1)) * qFromBigEndian<quint16>(frame + 3);
+    return 2 * pixels * blocksPerMcu / (maxH * maxV);
 }
 
-bool isRestart(quint8 marker)
-{
-    return marker >= 0xD0 && marker <= 0xD7;
-}
-
-// Walks the JPEG segment by segment, each skipped by its length, and keeps only what decoding
-// needs: the comments and the application segments (Exif, thumbnails, profiles) go, the JFIF
-// and Adobe ones, which say how to read the colours, stay. False for a JPEG whose decoding
-// would take too much time or memory.
+// Keeps only what decoding needs: the comments and the application segments (Exif, thumbnails,
+// profiles) go, the JFIF and Adobe ones, which say how to read the colours, stay. False for a
+// JPEG whose decoding would take too much time or memory.
 bool stripJpeg(QByteArray &bytes)
 {
-    const qsizetype size = bytes.size();
-    Compactor out(bytes);
-    out.put(char(0xFF), char(0xD8));
-    qsizetype at = 2;
+    const auto isRestart = [](uchar marker) { return marker >= 0xD0 && marker <= 0xD7; };
     int scans = 0;
-    bool wholeImageBuffered = false;
+    bool progressive = false;
     qint64 coefficients = 0;
-    while (at < size) {
-        // Stray bytes between segments are skipped, as the decoder does.
-        while (at < size && byteAt(bytes, at) != 0xFF)
+    keepPieces(bytes, 2, [&](const uchar *data, qsizetype size, qsizetype at) -> Piece {
+        // Stray bytes before a marker, and the fill bytes of it, are skipped, as the decoder does.
+        while (at < size && data[at] != 0xFF)
             ++at;
-        while (at < size && byteAt(bytes, at) == 0xFF)
-            ++at;
-        if (at >= size)
-            break;
-        const quint8 marker = byteAt(bytes, at++);
-        if (marker == 0xD9) {
-            out.put(char(0xFF), char(marker));
-            break;
-        }
-        if (isRestart(marker) || marker == 0x01) {
-            out.put(char(0xFF), char(marker));
-            continue;
-        }
-        if (at + 2 > size)
-            break;
-        const int length = bigEndian16(bytes, at);
-        if (length < 2 || at + length > size)
-            break;
-        const bool metadata = marker == 0xFE || (marker >= 0xE1 && marker <= 0xED) || marker == 0xEF;
-        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-        if (frame) {
-            wholeImageBuffered = wholeImageBuffered || (marker & 0x03) == 0x02;
-            coefficients = coefficientBytes(bytes, at + 2, length - 2);
-        }
-        if (!metadata) {
-            out.put(char(0xFF), char(marker));
-            out.keep(at, length);
-        }
-        at += length;
-        if (marker != 0xDA)
-            continue;
-        if (++scans > kMaxJpegScans)
-            return false;
-        // The coded data runs to the next marker; a zero after 0xFF and the restarts belong to it.
-        const qsizetype data = at;
-        while (at + 1 < size
-               && !(byteAt(bytes, at) == 0xFF && byteAt(bytes, at + 1) != 0x00 && !isRestart(byteAt(bytes, at + 1))))
+        while (at + 1 < size && data[at + 1] == 0xFF)
             ++at;
         if (at + 1 >= size)
-            at = size;
-        out.keep(data, at - data);
-    }
-    out.finish();
-    return !((wholeImageBuffered || scans > 1) && coefficients > kMaxCoefficientBytes);
+            return {};
+        const uchar marker = data[at + 1];
+        if (marker == 0xD9 || marker == 0x01 || isRestart(marker))
+            return {at, 2, true, marker == 0xD9};
+        const int length = at + 4 <= size ? qFromBigEndian<quint16>(data + at + 2) : 0;
+        qsizetype end = at + 2 + length;
+        if (length < 2 || end > size)
+            return {};
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+            progressive = progressive || (marker & 0x03) == 0x02;
+            coefficients = coefficientBytes(data + at + 4, length - 2);
+        }
+        if (marker == 0xDA) {
+            if (++scans > kMaxJpegScans)
+                return {};
+            // The coded data runs to the next marker; a zero after 0xFF and the restarts belong to it.
+            while (end < size && !(end + 1 < size && data[end] == 0xFF && data[end + 1] && !isRestart(data[end + 1])))
+                ++end;
+        }
+        return {at, end - at, !(marker == 0xFE || (marker >= 0xE1 && marker <= 0xED) || marker == 0xEF), false};
+    });
+    return scans <= kMaxJpegScans && !((progressive || scans > 1) && coefficients > kMaxCoefficientBytes);
 }
 
 // Keeps every chunk but the texts and Exif, which Qt would otherwise hold several times over.
 void stripPng(QByteArray &bytes)
 {
-    const qsizetype size = bytes.size();
-    Compactor out(bytes);
-    out.keep(0, 8);
-    qsizetype at = 8;
-    while (at + 12 <= size) {
-        const quint32 length = (quint32(bigEndian16(bytes, at)) << 16) | quint32(bigEndian16(bytes, at + 2));
-        const QByteArrayView type(bytes.constData() + at + 4, 4);
-        if (length > quint32(size - at - 12))
-            break;
-        const qsizetype chunk = 12 + qsizetype(length);
-        if (type != "tEXt" && type != "zTXt" && type != "iTXt" && type != "eXIf")
-            out.keep(at, chunk);
-        at += chunk;
-        if (type == "IEND")
-            break;
-    }
-    out.finish();
+    keepPieces(bytes, 8, [](const uchar *data, qsizetype size, qsizetype at) -> Piece {
+        const quint32 length = at + 12 <= size ? qFromBigEndian<quint32>(data + at) : 0;
+        if (at + 12 > size || length > quint32(size - at - 12))
+            return {};
+        const QByteArrayView type(data + at + 4, 4);
+        const bool text = type == "tEXt" || type == "zTXt" || type == "iTXt" || type == "eXIf";
+        return {at, 12 + qsizetype(length), !text, type == "IEND"};
+    });
 }
 
-} // namespace
-
-std::filesystem::path picturePath()
-{
-    std::filesystem::path folder;
-#ifdef Q_OS_LINUX
-    // The kernel's own name for the executable, byte for byte: a folder whose name is not UTF-8
-    // does not survive a trip through QString.
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error && program.is_absolute())
-        folder = program.parent_path();
-#else
-    const QString directory = QCoreApplication::applicationDirPath();
-    if (!directory.isEmpty())
-        folder = QDir(directory).filesystemPath();
-#endif
-    return folder.empty() ? folder : folder / "Ut1.jpg";
-}
-
+// The picture's bytes without metadata, or nothing if it is not to be shown.
 QByteArray readPicture(const std::filesystem::path &path)
 {
     QByteArray bytes = readRegularFile(path);
     const QByteArray format = formatOf(bytes);
-    if (format == "jpeg")
-        return stripJpeg(bytes) ? bytes : QByteArray();
-    if (format == "png") {
+    if (format == "png")
         stripPng(bytes);
-        return bytes;
-    }
-    return {};
+    else if (format != "jpeg" || !stripJpeg(bytes))
+        return {};
+    return bytes;
 }
 
-QImage decodePicture(const QByteArray &bytes, const QSize &box)
+QImage decodePicture(QByteArray bytes, const QSize &box)
 {
     const QByteArray format = formatOf(bytes);
     if (box.isEmpty() || format.isEmpty())
         return {};
-    QBuffer buffer;
-    buffer.setData(bytes);
+    QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
-    reader.setAutoDetectImageFormat(false);
     reader.setAllocationLimit(kAllocationLimitMb);
     const QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty())
-        return {};
     if (qint64(size.width()) * size.height() > kMaxPixels) {
         qWarning("a picture of %d x %d pixels is too large to show", size.width(), size.height());
         return {};
@@ -300,31 +200,76 @@ QImage decodePicture(const QByteArray &bytes, const QSize &box)
     return image.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+} // namespace
+
+std::filesystem::path picturePath()
+{
+    std::filesystem::path folder;
+#ifdef Q_OS_LINUX
+    // The kernel's own name for the executable, byte for byte: a folder whose name is not UTF-8
+    // does not survive a trip through QString.
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error && program.is_absolute())
+        folder = program.parent_path();
+#else
+    if (const QString directory = QCoreApplication::applicationDirPath(); !directory.isEmpty())
+        folder = QDir(directory).filesystemPath();
+#endif
+    return folder.empty() ? folder : folder / "Ut1.jpg";
+}
+
+QImage loadStretchedPicture(const std::filesystem::path &path, const QSize &box)
+{
+    return decodePicture(readPicture(path), box);
+}
+
 struct PictureLoader::Shared {
     std::mutex mutex;
     std::condition_variable wake;
-    std::deque<QSize> sizes;
+    QList<QSize> sizes;
     // Cleared when the loader goes; the worker then stops at its next step.
     PictureLoader *owner = nullptr;
     // Until the file is read, the worker may wait on a file system that never answers.
     bool reading = true;
 };
 
-PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent)
-    : QObject(parent), m_path(std::move(path))
+PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent) : QObject(parent)
 {
+    m_shared = std::make_shared<Shared>();
+    m_shared->owner = this;
+    try {
+        m_worker = std::thread([shared = m_shared, path = std::move(path)] {
+            const QByteArray bytes = readPicture(path);
+            std::unique_lock lock(shared->mutex);
+            shared->reading = false;
+            for (;;) {
+                shared->wake.wait(lock, [&] { return !shared->owner || !shared->sizes.empty(); });
+                if (!shared->owner)
+                    return;
+                const QSize size = shared->sizes.takeFirst();
+                lock.unlock();
+                const QImage image = decodePicture(bytes, size);
+                lock.lock();
+                // Posted while the loader cannot go; should it go before the event is handled,
+                // Qt drops the event with it.
+                if (PictureLoader *owner = shared->owner)
+                    QMetaObject::invokeMethod(owner, [owner, image] { owner->answer(image); }, Qt::QueuedConnection);
+            }
+        });
+    } catch (const std::system_error &) {
+        m_shared.reset();
+    }
 }
 
 PictureLoader::~PictureLoader()
 {
     if (!m_shared)
         return;
-    bool reading = true;
-    {
-        const std::lock_guard lock(m_shared->mutex);
-        m_shared->owner = nullptr;
-        reading = m_shared->reading;
-    }
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->owner = nullptr;
+    const bool reading = m_shared->reading;
+    lock.unlock();
     m_shared->wake.notify_all();
     // A worker that waits or decodes ends before the program does: a decode left running would
     // use Qt while the program is torn down. One still reading (a file system that never
@@ -337,80 +282,21 @@ PictureLoader::~PictureLoader()
 
 void PictureLoader::fill(QLabel *box)
 {
-    const QSize size = box->size();
-    for (const Answer &answer : std::as_const(m_answers)) {
-        if (answer.size == size) {
-            box->setPixmap(answer.pixmap);
-            return;
-        }
-    }
     m_waiting.append(box);
-    if (m_asked.contains(size))
-        return;
-    m_asked.append(size);
     if (!m_shared)
-        start();
-    if (!m_shared) {
-        answer(size, {});
-        return;
-    }
-    {
-        const std::lock_guard lock(m_shared->mutex);
-        m_shared->sizes.push_back(size);
-    }
+        return answer({});
+    const std::lock_guard lock(m_shared->mutex);
+    m_shared->sizes.push_back(box->size());
     m_shared->wake.notify_one();
 }
 
 int PictureLoader::waiting() const
 {
-    return int(std::count_if(m_waiting.begin(), m_waiting.end(), [](const QPointer<QLabel> &box) { return !box.isNull(); }));
+    return int(m_waiting.size() - m_waiting.count(nullptr));
 }
 
-void PictureLoader::start()
+void PictureLoader::answer(const QImage &image)
 {
-    auto shared = std::make_shared<Shared>();
-    shared->owner = this;
-    try {
-        m_worker = std::thread([shared, path = m_path] {
-            const QByteArray bytes = readPicture(path);
-            std::unique_lock lock(shared->mutex);
-            shared->reading = false;
-            for (;;) {
-                shared->wake.wait(lock, [&] { return !shared->owner || !shared->sizes.empty(); });
-                if (!shared->owner)
-                    return;
-                const QSize size = shared->sizes.front();
-                shared->sizes.pop_front();
-                lock.unlock();
-                const QImage image = bytes.isEmpty() ? QImage() : decodePicture(bytes, size);
-                lock.lock();
-                if (!shared->owner)
-                    return;
-                // Posted while the loader cannot go; should it go before the event is handled,
-                // Qt drops the event with it.
-                PictureLoader *owner = shared->owner;
-                QMetaObject::invokeMethod(owner, [owner, size, image] { owner->answer(size, image); },
-                                          Qt::QueuedConnection);
-            }
-        });
-    } catch (const std::system_error &) {
-        return;
-    }
-    m_shared = std::move(shared);
-}
-
-void PictureLoader::answer(const QSize &size, const QImage &image)
-{
-    const QPixmap pixmap = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
-    m_answers.append({size, pixmap});
-    for (qsizetype i = 0; i < m_waiting.size();) {
-        QLabel *box = m_waiting.at(i);
-        if (box && box->size() != size) {
-            ++i;
-            continue;
-        }
-        if (box)
-            box->setPixmap(pixmap);
-        m_waiting.removeAt(i);
-    }
+    if (const QPointer<QLabel> box = m_waiting.takeFirst())
+        box->setPixmap(QPixmap::fromImage(image));
 }

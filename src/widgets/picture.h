@@ -1,13 +1,10 @@
 // The picture "Ut1.jpg" beside the program, shown stretched on the splash and topic screens.
 #pragma once
 
-#include <QByteArray>
 #include <QImage>
 #include <QList>
 #include <QObject>
-#include <QPixmap>
 #include <QPointer>
-#include <QSize>
 
 #include <filesystem>
 #include <memory>
@@ -21,22 +18,12 @@ std::filesystem::path picturePath();
 // What the picture shows, for a screen reader.
 inline constexpr char16_t kPictureDescription[] = u"Drawing of the uterus";
 
-// The picture's bytes without text chunks, comments or other metadata. Only a regular file of a
-// few MB holding a JPEG or PNG is read; anything else (missing, unreadable, a FIFO or device,
-// another format, a JPEG in too many scans) gives nothing.
-QByteArray readPicture(const std::filesystem::path &path);
+// The picture decoded at the box's size; a null image unless the file is a regular one of a few MB
+// holding a JPEG or PNG that decodes within a few MB (a FIFO or device is refused without waiting).
+QImage loadStretchedPicture(const std::filesystem::path &path, const QSize &box);
 
-// Decodes at the box's size, as far as the format allows; a picture too large to decode within
-// a few MB gives a null image.
-QImage decodePicture(const QByteArray &bytes, const QSize &box);
-
-inline QImage loadStretchedPicture(const std::filesystem::path &path, const QSize &box)
-{
-    return decodePicture(readPicture(path), box);
-}
-
-// Reads the picture once, away from the GUI thread, and decodes it for each box size asked for.
-// A file system that never answers leaves one worker waiting, and nothing else.
+// Reads the picture once, away from the GUI thread, as soon as it is made, and decodes it for each
+// box asked for. A file system that never answers leaves one worker waiting, and nothing else.
 class PictureLoader : public QObject
 {
     Q_OBJECT
@@ -47,23 +34,15 @@ public:
 
     // The box shows the picture once it arrives; until then, or if there is none, it stays empty.
     void fill(QLabel *box);
-    // Boxes still waiting for their answer.
     int waiting() const;
 
 private:
     struct Shared;
-    struct Answer {
-        QSize size;
-        QPixmap pixmap;
-    };
 
-    void start();
-    void answer(const QSize &size, const QImage &image);
+    void answer(const QImage &image);
 
-    std::filesystem::path m_path;
     std::shared_ptr<Shared> m_shared;
     std::thread m_worker;
+    // In the order they were asked for, which is the order the worker answers in.
     QList<QPointer<QLabel>> m_waiting;
-    QList<QSize> m_asked;
-    QList<Answer> m_answers;
 };

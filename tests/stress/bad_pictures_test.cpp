@@ -287,9 +287,15 @@ protected:
     }
 };
 
-// A navigator of its own for each picture, which it reads afresh.
+// A navigator of its own for each picture, which it reads afresh: the picture is in place first.
 class EveryBadPicture : public BadPictures, public ::testing::WithParamInterface<size_t>
 {
+protected:
+    void SetUp() override
+    {
+        placePicture(ownPicture(), badPictures().at(GetParam()));
+        BadPictures::SetUp();
+    }
 };
 
 // The corpus holds what its names say, as the decoder sees it; else its rows prove nothing.
@@ -339,7 +345,6 @@ TEST_P(EveryBadPicture, EveryScreenLoadsAndTheWalkEndsNormally)
     {
         const BadPicture &picture = badPictures().at(GetParam());
         SCOPED_TRACE(picture.name);
-        placePicture(ownPicture(), picture);
         ends = 0;
 
         QWidget *splash = screens().show(QStringLiteral("frmSplash"));

@@ -4,7 +4,9 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,6 +100,24 @@ TEST_F(Picture, KeepsNoTextOrComment)
         EXPECT_FALSE(image.isNull());
         EXPECT_EQ(image.textKeys(), QStringList());
     }
+}
+
+// Boxes are answered in the order they asked, each at its own size, one gone meanwhile or not.
+TEST_F(Picture, TheLoaderFillsEachBoxAtItsSize)
+{
+    PictureLoader loader(write(QStringLiteral("Ut1.jpg"), encoded({390, 420}, "JPG")));
+    QLabel small;
+    small.resize(40, 30);
+    auto *gone = new QLabel;
+    gone->resize(60, 50);
+    QLabel large;
+    large.resize(box);
+    for (QLabel *label : {&small, gone, &large})
+        loader.fill(label);
+    delete gone;
+    ASSERT_TRUE(QTest::qWaitFor([&loader] { return loader.waiting() == 0; }));
+    EXPECT_EQ(small.pixmap().size(), QSize(40, 30));
+    EXPECT_EQ(large.pixmap().size(), box);
 }
 
 } // namespace
