@@ -6,13 +6,13 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
+#include <QThread>
 #include <QtEndian>
 
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
-#include <system_error>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -238,26 +238,30 @@ PictureLoader::PictureLoader(std::filesystem::path path, QObject *parent) : QObj
 {
     m_shared = std::make_shared<Shared>();
     m_shared->owner = this;
-    try {
-        m_worker = std::thread([shared = m_shared, path = std::move(path)] {
-            const QByteArray bytes = readPicture(path);
-            std::unique_lock lock(shared->mutex);
-            shared->reading = false;
-            for (;;) {
-                shared->wake.wait(lock, [&] { return !shared->owner || !shared->sizes.empty(); });
-                if (!shared->owner)
-                    return;
-                const QSize size = shared->sizes.takeFirst();
-                lock.unlock();
-                const QImage image = decodePicture(bytes, size);
-                lock.lock();
-                // Posted while the loader cannot go; should it go before the event is handled,
-                // Qt drops the event with it.
-                if (PictureLoader *owner = shared->owner)
-                    QMetaObject::invokeMethod(owner, [owner, image] { owner->answer(image); }, Qt::QueuedConnection);
-            }
-        });
-    } catch (const std::system_error &) {
+    // A thread of Qt's own: on Windows Qt watches a thread it did not start from one more thread,
+    // which would clean up after this one while the program is torn down.
+    m_worker = QThread::create([shared = m_shared, path = std::move(path)] {
+        const QByteArray bytes = readPicture(path);
+        std::unique_lock lock(shared->mutex);
+        shared->reading = false;
+        for (;;) {
+            shared->wake.wait(lock, [&] { return !shared->owner || !shared->sizes.empty(); });
+            if (!shared->owner)
+                return;
+            const QSize size = shared->sizes.takeFirst();
+            lock.unlock();
+            const QImage image = decodePicture(bytes, size);
+            lock.lock();
+            // Posted while the loader cannot go; should it go before the event is handled,
+            // Qt drops the event with it.
+            if (PictureLoader *owner = shared->owner)
+                QMetaObject::invokeMethod(owner, [owner, image] { owner->answer(image); }, Qt::QueuedConnection);
+        }
+    });
+    m_worker->start();
+    if (!m_worker->isRunning()) {
+        delete m_worker;
+        m_worker = nullptr;
         m_shared.reset();
     }
 }
@@ -273,11 +277,13 @@ PictureLoader::~PictureLoader()
     m_shared->wake.notify_all();
     // A worker that waits or decodes ends before the program does: a decode left running would
     // use Qt while the program is torn down. One still reading (a file system that never
-    // answers) is left behind rather than hold up the end; it touches nothing of Qt's but bytes.
-    if (reading)
-        m_worker.detach();
-    else
-        m_worker.join();
+    // answers) is left behind rather than hold up the end, and goes when it is done.
+    if (reading) {
+        connect(m_worker, &QThread::finished, m_worker, &QObject::deleteLater);
+        return;
+    }
+    m_worker->wait();
+    delete m_worker;
 }
 
 void PictureLoader::fill(QLabel *box)

@@ -8,9 +8,9 @@
 
 #include <filesystem>
 #include <memory>
-#include <thread>
 
 class QLabel;
+class QThread;
 
 // Beside the executable, as the file system names it; empty if the program's folder is unknown.
 std::filesystem::path picturePath();
@@ -42,7 +42,7 @@ private:
     void answer(const QImage &image);
 
     std::shared_ptr<Shared> m_shared;
-    std::thread m_worker;
+    QThread *m_worker = nullptr;
     // In the order they were asked for, which is the order the worker answers in.
     QList<QPointer<QLabel>> m_waiting;
 };
