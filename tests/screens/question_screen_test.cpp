@@ -201,14 +201,10 @@ class EachNode : public ScreensTest, public ::testing::WithParamInterface<int>
 {
 };
 
-TEST_P(EachNode, OpensCentredWithNothingChosenAndOKFocused)
+// Caption, place, size and tab order are pinned by the pictures and the typed copy.
+TEST_P(EachNode, OpensWithNothingChosenAndOKFocused)
 {
-    const tree::TreeNode &node = tree::node(GetParam());
-    QWidget *w = screens().show(name(node.number));
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Primary Amenorrhea"));
-    // On 1024 x 768: node 1 at 0.85 of the display, the rest at 0.75.
-    const QRect expected = node.number == 1 ? QRect(77, 58, 870, 653) : QRect(128, 96, 768, 576);
-    EXPECT_EQ(w->frameGeometry(), expected);
+    QWidget *w = screens().show(name(GetParam()));
     EXPECT_EQ(w->focusWidget(), w->findChild<QPushButton *>(QStringLiteral("cmdOK")));
     for (QRadioButton *r : w->findChildren<QRadioButton *>())
         EXPECT_FALSE(r->isChecked());
@@ -216,25 +212,8 @@ TEST_P(EachNode, OpensCentredWithNothingChosenAndOKFocused)
     // Controls keep their designed places, whatever the window's size.
     auto *ok = w->findChild<QPushButton *>(QStringLiteral("cmdOK"));
     const QRect okPlace = ok->geometry();
-    EXPECT_EQ(okPlace.size(), QSize(49, 25));
     w->resize(300, 200);
     EXPECT_EQ(ok->geometry(), okPlace);
-}
-
-TEST_P(EachNode, TabRunsFromOKAndExitThroughTheOptionsToHome)
-{
-    const tree::TreeNode &node = tree::node(GetParam());
-    QWidget *w = screens().show(name(node.number));
-    // The options from the top down, on node 7 from the bottom up.
-    QStringList expected{QStringLiteral("cmdOK"), QStringLiteral("cmdExit")};
-    for (const tree::TreeOption &o : node.options)
-        expected.insert(node.number == 7 ? 2 : expected.size(), toQString(o.control));
-    expected << QStringLiteral("cmdHome");
-    QStringList chain;
-    for (QWidget *at = w->findChild<QPushButton *>(QStringLiteral("cmdOK")); chain.size() < expected.size();
-         at = at->nextInFocusChain())
-        chain << at->objectName();
-    EXPECT_EQ(chain, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Nodes, EachNode, ::testing::Range(1, tree::kNodeCount + 1),

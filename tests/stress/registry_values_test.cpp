@@ -129,22 +129,6 @@ TEST(RegistryValues, AnyValueReadsAsItsTextOrFailsCleanly)
     }
 }
 
-TEST(RegistryValues, MissingKeysAndValuesEmptyTheText)
-{
-    MemoryRegistry hive;
-    hive.setString(kTestKey, "Present", "x");
-    std::string text = "old";
-    EXPECT_FALSE(GetKeyValue(hive, Registry::kLocalMachine, "SOFTWARE\\Nowhere", "Present", text));
-    EXPECT_TRUE(text.empty());
-    text = "old";
-    EXPECT_FALSE(GetKeyValue(hive, Registry::kLocalMachine, kTestKey, "Absent", text));
-    EXPECT_TRUE(text.empty());
-    text = "old";
-    EXPECT_FALSE(GetKeyValue(hive, 0x80000001, kTestKey, "Present", text));
-    EXPECT_TRUE(text.empty());
-    EXPECT_EQ(hive.stillOpen(), 0);
-}
-
 class RandomLauncher : public Launcher {
 public:
     explicit RandomLauncher(Random &random) : m_random(random) {}

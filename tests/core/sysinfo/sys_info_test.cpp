@@ -97,41 +97,28 @@ TEST(Registry, StringEndsAtItsFirstZero)
     EXPECT_EQ(read(hive, "WITH", "old").text, "C:\\x.exe") << "names ignore case; text replaced";
 }
 
-TEST(Registry, LongValueFailsTheRead)
+// At the edges of the 1024-byte read buffer: no bytes, a lone zero, a full buffer with or without
+// its zero, and one byte too many, which fails the read and empties the text.
+TEST(Registry, ValuesAtTheEdgesOfTheBuffer)
 {
-    MemoryRegistry hive;
-    hive.setValue(kTestKey, "long", {Registry::kTypeString, bytesOf(std::string(1024, 'a'), true)});
-
-    const Lookup result = read(hive, "long", "before");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.text, "");
-    EXPECT_EQ(hive.stillOpen(), 0);
-}
-
-TEST(Registry, ValueFillingTheWholeBufferReadsWhole)
-{
-    MemoryRegistry hive;
-    hive.setValue(kTestKey, "bare", {Registry::kTypeString, bytesOf(std::string(1024, 'b'), false)});
-    hive.setValue(kTestKey, "ended", {Registry::kTypeString, bytesOf(std::string(1023, 'e'), true)});
-
-    const Lookup bare = read(hive, "bare");
-    EXPECT_TRUE(bare.ok);
-    EXPECT_EQ(bare.text, std::string(1024, 'b'));
-    EXPECT_EQ(read(hive, "ended").text, std::string(1023, 'e'));
-}
-
-TEST(Registry, EmptyValueReadsAsEmptyText)
-{
-    MemoryRegistry hive;
-    hive.setValue(kTestKey, "nobytes", {Registry::kTypeString, {}});
-    hive.setValue(kTestKey, "zero", {Registry::kTypeString, {0}});
-
-    for (const char *name : {"nobytes", "zero"}) {
-        const Lookup result = read(hive, name, "before");
-        EXPECT_TRUE(result.ok) << name;
-        EXPECT_EQ(result.text, "") << name;
+    struct Case {
+        Bytes bytes;
+        bool ok;
+        std::string text;
+    };
+    const Case cases[] = {{{}, true, ""},
+                          {{0}, true, ""},
+                          {bytesOf(std::string(1024, 'b'), false), true, std::string(1024, 'b')},
+                          {bytesOf(std::string(1023, 'e'), true), true, std::string(1023, 'e')},
+                          {bytesOf(std::string(1024, 'a'), true), false, ""}};
+    for (const Case &c : cases) {
+        MemoryRegistry hive;
+        hive.setValue(kTestKey, "v", {Registry::kTypeString, c.bytes});
+        const Lookup result = read(hive, "v", "before");
+        EXPECT_EQ(result.ok, c.ok) << c.bytes.size() << " bytes";
+        EXPECT_EQ(result.text, c.text) << c.bytes.size() << " bytes";
+        EXPECT_EQ(hive.stillOpen(), 0);
     }
-    EXPECT_EQ(hive.stillOpen(), 0);
 }
 
 TEST(Registry, DwordReadsAsHexFromTheValueAlone)
@@ -183,6 +170,9 @@ TEST(Registry, MissingKeyOrValueFailsAndEmptiesTheText)
 
     std::string text = "before";
     EXPECT_FALSE(GetKeyValue(hive, Registry::kLocalMachine, "SOFTWARE\\Nowhere", "present", text));
+    EXPECT_EQ(text, "");
+    text = "before";
+    EXPECT_FALSE(GetKeyValue(hive, 0x80000001, kTestKey, "present", text)) << "another root";
     EXPECT_EQ(text, "");
     EXPECT_EQ(hive.opened(), 1);
     EXPECT_EQ(hive.closed(), 1);
