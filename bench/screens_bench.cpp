@@ -1,5 +1,6 @@
-// How long the screens take on Qt's offscreen platform: loading the topic screen, a step from one
-// question to the next, a walk to a recommendation, and closing every screen at once.
+// How long the screens take on Qt's offscreen platform (or any other, by QT_QPA_PLATFORM): loading
+// the topic screen, a step from one question to the next, a walk to a recommendation, closing every
+// screen at once; and how much memory each screen and message box keeps each time it opens and closes.
 #include "shell/screen_table.h"
 #include "widgets/design_font.h"
 #include "widgets/message_box.h"
@@ -9,11 +10,16 @@
 #include "screens/question_screen.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <fstream>
+#include <malloc.h>
 
 namespace {
 
@@ -132,6 +138,88 @@ void BM_CloseAllScreens(benchmark::State &state)
 }
 BENCHMARK(BM_CloseAllScreens)->Unit(benchmark::kMillisecond);
 
+long residentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+QPushButton *button(const QString &screen, const char *name)
+{
+    return screens().find(screen)->findChild<QPushButton *>(QString::fromLatin1(name));
+}
+
+void openAndPress(const QString &screen, const char *name)
+{
+    screens().show(screen);
+    settle();
+    button(screen, name)->click();
+    settle();
+}
+
+// The real message box, closed as soon as it shows.
+void pressOkOnTheBox(QPushButton *opening)
+{
+    QTimer::singleShot(0, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->accept();
+    });
+    opening->click();
+    settle();
+}
+
+// One screen or box opened and closed, 1,000 times after 200 rounds to warm Qt's caches up; reports
+// what each round kept of the heap (bytes in use) and of resident memory (VmRSS, whole pages).
+template<class Round>
+void BM_GrowthPerRound(benchmark::State &state, Round round)
+{
+    setMessageSink({});
+    screens().show(screenName::kTopics);
+    settle();
+    for (int i = 0; i < 200; ++i)
+        round();
+    const long before = residentKilobytes();
+    const size_t heapBefore = mallinfo2().uordblks;
+    for (auto _ : state)
+        round();
+    const double rounds = double(state.iterations());
+    state.counters["heap_per_round"] = (double(mallinfo2().uordblks) - double(heapBefore)) / rounds;
+    state.counters["bytes_per_round"] = 1024.0 * double(residentKilobytes() - before) / rounds;
+    state.counters["resident_kB"] = double(residentKilobytes());
+    closeAll();
+    setMessageSink([](QWidget *, const QString &, MessageIcon) {});
+}
+BENCHMARK_CAPTURE(BM_GrowthPerRound, splash, [] {
+    screens().show(screenName::kSplash);
+    screens().unload(screens().find(screenName::kSplash));
+    settle();
+})->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GrowthPerRound, topics, [] {
+    screens().unload(screens().find(screenName::kTopics));
+    screens().show(screenName::kTopics);
+    settle();
+})->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GrowthPerRound, help, [] { openAndPress(screenName::kHelp, "cmdClose"); })
+    ->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GrowthPerRound, about, [] { openAndPress(screenName::kAbout, "cmdOK"); })
+    ->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GrowthPerRound, nodes, [] {  // each question in turn, and Home
+    static int n = 0;
+    openAndPress(screenName::node(n++ % 16 + 1), "cmdHome");
+})->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GrowthPerRound, warning_box, [] {  // OK with no topic chosen
+    pressOkOnTheBox(button(screenName::kTopics, "cmdOK"));
+})->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_GrowthPerRound, recommendation_box, [] {
+    screens().show(screenName::node(4));
+    settle();
+    screens().find(screenName::node(4))->findChild<QRadioButton *>(QStringLiteral("opt1"))->setChecked(true);
+    pressOkOnTheBox(button(screenName::node(4), "cmdOK"));
+})->Iterations(1000)->Unit(benchmark::kMillisecond);
+
 // The offscreen platform says so each time a window is raised.
 void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
@@ -149,6 +237,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     installDesignFonts();
+    QPixmapCache::setCacheLimit(0);  // as the program does
     registerScreens(screens());
     setMessageSink([](QWidget *, const QString &, MessageIcon) {});
     screens().setEndHandler([] {});

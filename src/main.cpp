@@ -6,6 +6,7 @@
 #include "widgets/window_sizing.h"
 
 #include <QApplication>
+#include <QPixmapCache>
 
 #include <cstdio>
 
@@ -60,6 +61,10 @@ int main(int argc, char *argv[])
     // Lets the desktop match the windows to the installed launcher entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Tarnwick"));
     installDesignFonts();
+    // Each screen is made anew each time it opens, with a palette of its own, and the style keys its
+    // pictures of the controls by palette: in Qt's pixmap cache they would serve no other screen and
+    // pile up, some 5 kB a screen, to its 10 MB. Controls this few are drawn afresh as cheaply.
+    QPixmapCache::setCacheLimit(0);
 
     Navigator navigator;
     registerScreens(navigator);

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QEvent>
 
+#include <algorithm>
+
 namespace {
 
 // While a message box or a menu is open, its own event loop runs on top of the handler that
@@ -84,7 +86,17 @@ void Navigator::unload(QWidget *screen)
         return;
     m_loaded.removeAt(position);
     screen->removeEventFilter(this);
+    // A dialog that closes itself is hidden, and has let go of the keyboard, before it is unloaded.
+    const bool hadKeyboard = screen->isActiveWindow() || !QApplication::activeWindow();
     screen->hide();
+    // The keyboard goes back to the screen now in front, the latest loaded one that shows: without a
+    // window manager no one else hands it on, and it would belong to no window.
+    if (hadKeyboard) {
+        const auto shown = std::find_if(m_loaded.crbegin(), m_loaded.crend(),
+                                        [](const QPointer<QWidget> &s) { return s && s->isVisible(); });
+        if (shown != m_loaded.crend())
+            (*shown)->activateWindow();
+    }
     // The handler that unloads its own screen may still be running on it: deleted from the
     // event loop, once that handler has returned.
     m_unloaded.append(screen);

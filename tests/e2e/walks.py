@@ -351,6 +351,13 @@ def keyboard_walk(walk):
             walk.desktop.key(name)
             time.sleep(0.1)
     time.sleep(0.5)  # the screen takes the focus as it shows
+    # About and Help hand the keyboard back to the topic screen as they go, OK's focus kept.
+    for opening, closing, title in (("alt+b", "Escape", ABOUT), ("alt+h", "alt+c", HELP)):
+        key(opening)
+        opened = walk.desktop.window(title)
+        time.sleep(0.3)
+        key(closing)
+        walk.desktop.gone(opened)
     # OK has the focus; Exit is three tabs on and the list one more.
     key(*["Tab"] * 4, *["Down"] * (PRIMARY_AMENORRHEA + 1), *["shift+Tab"] * 4, "space")
     walk.desktop.gone(topics)
