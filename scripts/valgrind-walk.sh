@@ -13,11 +13,16 @@ if [ ! -x "$test" ]; then
 fi
 command -v valgrind >/dev/null || { echo "valgrind-walk: valgrind is missing (scripts/install-deps.sh)" >&2; exit 2; }
 
+# The environment CTest gives the GUI tests: the offscreen platform with its one screen, and the fonts.
+mapfile -t environment < <(ctest --test-dir "$build" -R '^screen_rules_stress_test$' --show-only=json-v1 |
+    python3 -c 'import json, sys
+for test in json.load(sys.stdin)["tests"]:
+    print("\n".join(v for p in test["properties"] if p["name"] == "ENVIRONMENT" for v in p["value"]))')
+
 log=$(mktemp --suffix=.valgrind.log)
 echo "valgrind-walk: memcheck log in $log"
 status=0
-QT_QPA_PLATFORM="offscreen:configfile=$PWD/tests/support/offscreen-1024x768.json" QT_QPA_FONTDIR= \
-    valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect \
+env "${environment[@]}" valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect \
     --num-callers=40 --track-origins=no --log-file="$log" \
     "$test" --gtest_filter='Walk.*' || status=$?
 if [ "$status" -ne 0 ]; then
