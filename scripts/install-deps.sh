@@ -18,7 +18,7 @@ if [ "${1:-}" = "--all" ]; then
   packages+=(
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
-    xvfb xauth xdotool x11-utils imagemagick strace xclip
+    xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick strace xclip
     # window managers and a Wayland compositor the walks run under; mutter is GNOME's
     openbox metacity mutter dbus weston xwayland
     # the Wayland platform plugin, to prove the program picks XWayland even where it is present

@@ -7,8 +7,10 @@ screenshot in DIR."""
 
 import os
 import socket
+import struct
 import subprocess
 import sys
+import threading
 import time
 
 from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, main, px, wait_for
@@ -113,7 +115,7 @@ class Walk:
     place_tolerance = None
 
     def __init__(self, desktop, program):
-        self.desktop = desktop
+        self.desktop, self.program = desktop, program
         desktop.start(program)
 
     # The screens -------------------------------------------------------------------------
@@ -379,19 +381,47 @@ def first_screens(walk):
         raise Failure(f"the program ended with status {walk.desktop.program.returncode}")
 
 
+def server_resets(walk):
+    """As an .xinitrc starts it: a client (xrdb) connects and leaves, the server may reset, and
+    the program starts at once; the splash shows every time."""
+    resources = os.path.join(walk.desktop.runtime, "Xresources")
+    with open(resources, "w") as file:
+        file.write("*customization: -color\n")
+    for _ in range(20):
+        walk.desktop.splash()
+        walk.desktop.close_program()
+        # Once the server answers again (it resets as the program leaves), as when a session starts.
+        wait_for(lambda: subprocess.run(["xrdb", "-merge", resources], env=walk.desktop.env, capture_output=True,
+                                        timeout=20).returncode == 0, 10, "xrdb to merge its resources")
+        walk.desktop.start(walk.program)
+    walk.desktop.splash()
+
+
 def no_display(program):
     """With no display to open, the program says which in one line, with how to start it in a
-    virtual display, and ends with status 1 within 5 s: DISPLAY unset, naming no server, and
-    naming a socket that accepts and never answers."""
-    # Two display numbers no server holds: one socket accepts and never answers, one refuses.
-    number = 4000 + 2 * (os.getpid() % 1000)
-    sockets = [socket.socket(socket.AF_UNIX) for _ in range(2)]
+    virtual display, and ends with status 1 within 5 s: DISPLAY unset, naming no server, naming
+    a socket that accepts and never answers, and one that lets in only the first client (the
+    program's own check, not Qt)."""
+    # Display numbers no server holds: one socket accepts and never answers, one refuses, one
+    # greets its first client as an X server with no screens and closes on the others.
+    number = 4000 + 3 * (os.getpid() % 1000)
+    sockets = [socket.socket(socket.AF_UNIX) for _ in range(3)]
     for n, bound in enumerate(sockets, number):
         bound.bind(f"\0/tmp/.X11-unix/X{n}")
     sockets[0].listen(1)
+    sockets[2].listen(4)
+
+    def greet_once():
+        first = sockets[2].accept()[0]
+        first.recv(4096)
+        first.sendall(struct.pack("<BxHHHIIIIHHBBBBBBBBI", 1, 11, 0, 8, 0, 0x200000, 0x1fffff, 0, 0, 65535, 0, 0, 0, 0,
+                                  32, 32, 8, 255, 0))
+        while True:
+            sockets[2].accept()[0].close()
+    threading.Thread(target=greet_once, daemon=True).start()
     bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    silent, empty = f":{number}", f":{number + 1}"
-    for display, named in ((None, "DISPLAY"), (empty, f'"{empty}"'), (silent, f'"{silent}"')):
+    silent, empty, once = f":{number}", f":{number + 1}", f":{number + 2}"
+    for display, named in ((None, "DISPLAY"), (empty, f'"{empty}"'), (silent, f'"{silent}"'), (once, f'"{once}"')):
         environment = dict(bare, **({"DISPLAY": display} if display else {}))
         started = time.monotonic()
         run = subprocess.run([program], env=environment, capture_output=True, text=True, timeout=10)
@@ -405,7 +435,8 @@ def no_display(program):
 ALONE = {no_display.__name__: no_display}  # started without a display
 
 WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help,
-                                          keyboard_walk, first_screens)}
+                                          keyboard_walk, first_screens, server_resets)}
+RESETTING = {server_resets.__name__}  # on a server started without -noreset
 
 
 def walk(args):
@@ -415,7 +446,7 @@ def walk(args):
     if args.walk in ALONE:
         ALONE[args.walk](args.program)
         return name
-    with Desktop(args.artifacts, name, args.wm) as desktop:
+    with Desktop(args.artifacts, name, args.wm, resets=args.walk in RESETTING) as desktop:
         WALKS[args.walk](Walk(desktop, args.program))
     return name
 
