@@ -21,8 +21,9 @@ if [ "${1:-}" = "--all" ]; then
     xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick strace xclip
     # window managers and a Wayland compositor the walks run under; mutter is GNOME's
     openbox metacity mutter dbus weston xwayland
-    # the Wayland platform plugin, to prove the program picks XWayland even where it is present
-    qt6-wayland
+    # the Wayland platform plugin, to prove the program picks XWayland even where it is present,
+    # and GTK's platform theme, to prove a dark desktop theme leaves the screens' look alone
+    qt6-wayland qt6-gtk-platformtheme
     # screen reader access
     at-spi2-core python3-pyatspi
     # sanitizers, fuzzing, memory checks

@@ -2,6 +2,7 @@
 #include "shell/navigator.h"
 #include "shell/screen_table.h"
 #include "widgets/design_font.h"
+#include "widgets/design_look.h"
 #include "widgets/window_sizing.h"
 
 #include <QApplication>
@@ -105,6 +106,8 @@ int main(int argc, char *argv[])
     connecting.display = display;
     connecting.passOn = qInstallMessageHandler(holdWhileConnecting);
 #endif
+    // The screens keep their designed look whatever the desktop's theme: no theme's icons either.
+    QApplication::setDesktopSettingsAware(false);
     QApplication app(qtArgc, qtArgv);
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     connected();
@@ -116,6 +119,7 @@ int main(int argc, char *argv[])
     // Lets the desktop match the windows to the installed launcher entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Tarnwick"));
     installDesignFonts();
+    installDesignLook();
 
     Navigator navigator;
     registerScreens(navigator);

@@ -397,7 +397,42 @@ def server_resets(walk):
     walk.desktop.splash()
 
 
-def no_display(program):
+def same_look_when_dark(args):
+    """Under GTK's platform theme in Adwaita's dark style the splash, the topic screen with About
+    open, a warning box and node 1 show as under no theme, within the look test's allowance."""
+    seen = {}
+    for theme in (None, "dark"):
+        with Desktop(args.artifacts, f"{args.walk}-{theme or 'plain'}", theme=theme) as desktop:
+            def looks(what):
+                if theme is None:
+                    time.sleep(1)  # drawn in full
+                    seen[what] = desktop.samples()[1]
+                    return
+                differ = lambda now: sum(any(abs(a - b) > 48 for a, b in zip(now[i:i + 3], seen[what][i:i + 3]))  # noqa: E731
+                                         for row in range(0, len(now), WIDTH * 3) if now[row:row + WIDTH * 3] != seen[what][row:row + WIDTH * 3]
+                                         for i in range(row, row + WIDTH * 3, 3))
+                wait_for(lambda: differ(desktop.samples()[1]) <= 78, 5, f"{what} to look as under no theme")
+            walk = Walk(desktop, args.program)
+            splash = desktop.splash()
+            looks("the splash screen")
+            desktop.key("space")
+            desktop.gone(splash)
+            topics = walk.topic_screen()
+            desktop.click_in(topics, *TOPIC_ABOUT)
+            about = desktop.window(ABOUT)
+            looks("About over the topic screen")
+            desktop.key("Escape")
+            desktop.gone(about)
+            desktop.click_in(topics, *TOPIC_OK)
+            box = walk.message()
+            looks("the warning that no topic is chosen")
+            walk.dismiss(box)
+            walk.pick_topic_with_mouse(topics)
+            walk.start_tree(topics)
+            looks("node 1")
+
+
+def no_display(args):
     """With no display to open, the program says which in one line, with how to start it in a
     virtual display, and ends with status 1 within 5 s: DISPLAY unset, naming no server, naming
     a socket that accepts and never answers, and one that lets in only the first client (the
@@ -424,7 +459,7 @@ def no_display(program):
     for display, named in ((None, "DISPLAY"), (empty, f'"{empty}"'), (silent, f'"{silent}"'), (once, f'"{once}"')):
         environment = dict(bare, **({"DISPLAY": display} if display else {}))
         started = time.monotonic()
-        run = subprocess.run([program], env=environment, capture_output=True, text=True, timeout=10)
+        run = subprocess.run([args.program], env=environment, capture_output=True, text=True, timeout=10)
         took, lines = time.monotonic() - started, run.stderr.splitlines()
         if run.returncode != 1 or took > 5:
             raise Failure(f"with DISPLAY={display}: status {run.returncode} after {took:.1f} s, wanted 1 within 5 s")
@@ -432,7 +467,7 @@ def no_display(program):
             raise Failure(f"with DISPLAY={display} it says {run.stderr!r}")
 
 
-ALONE = {no_display.__name__: no_display}  # started without a display
+ALONE = {walk.__name__: walk for walk in (no_display, same_look_when_dark)}  # on no display, or on several
 
 WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help,
                                           keyboard_walk, first_screens, server_resets)}
@@ -444,7 +479,7 @@ def walk(args):
     global COMPOSITOR_PLACES
     COMPOSITOR_PLACES = args.wm == WAYLAND
     if args.walk in ALONE:
-        ALONE[args.walk](args.program)
+        ALONE[args.walk](args)
         return name
     with Desktop(args.artifacts, name, args.wm, resets=args.walk in RESETTING) as desktop:
         WALKS[args.walk](Walk(desktop, args.program))
