@@ -85,6 +85,9 @@ WINDOW_MANAGERS = {
     "metacity": ["dbus-run-session", "--", "metacity", "--sm-disable", "--no-composite"],
     # GNOME's, as an X11 window manager; it too wants a session bus.
     "mutter": ["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"],
+    # KDE Plasma's and Xfce's, each with a session bus of its own.
+    "kwin": ["dbus-run-session", "--", "kwin_x11", "--replace"],
+    "xfwm4": ["dbus-run-session", "--", "xfwm4", "--replace", "--compositor=off"],
 }
 # Desktop themes the program is started under, by the variables a desktop session sets.
 THEMES = {"dark": {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark"}}

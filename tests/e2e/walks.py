@@ -64,6 +64,8 @@ SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
 MAXIMIZED = {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}
 # Window managers that maximize a window first sized over 80 % of the work area (GNOME's auto-maximize).
 AUTO_MAXIMIZE = {"mutter"}
+# KWin's placement, which gives that window the work area's full height.
+MAXIMIZE_VERTICALLY = {"kwin"}
 
 
 # A Wayland compositor places the windows itself; they must still be whole on the display.
@@ -134,6 +136,10 @@ class Walk:
             topics = wait_for(lambda: next((w for w in self.desktop.windows(TOPICS) if MAXIMIZED <= set(w.states)
                                             and w.outer() == (0, 0, WIDTH, HEIGHT)), None),
                               5, "the topic screen maximized")
+        elif self.desktop.wm in MAXIMIZE_VERTICALLY and topics.outer()[1::2] == (0, HEIGHT):
+            x, _, width, _ = topics.outer()
+            if abs(width - round(WIDTH * 0.95)) > 2 or abs(2 * x + width - WIDTH) > 2:
+                raise Failure(f"the topic screen is {topics}; expected {round(WIDTH * 0.95)} wide and centred")
         else:
             topics = self.settled(topics, "the topic screen", 0.95)
         expect_in_task_bar(topics, "the topic screen", True)
@@ -287,7 +293,7 @@ def typical_walk(walk):
     walk.home_starts_the_tree_again(node, topics)
     # Only the first screen with a frame may show before the window manager has told it. (mutter
     # resizes its own frame windows after mapping them, and maximizes the topic screen.)
-    if walk.desktop.wm in set(WINDOW_MANAGERS) - AUTO_MAXIMIZE and (flashed := walk.desktop.frames_resized_while_shown()) > 1:
+    if walk.desktop.wm in set(WINDOW_MANAGERS) - AUTO_MAXIMIZE - MAXIMIZE_VERTICALLY and (flashed := walk.desktop.frames_resized_while_shown()) > 1:
         raise Failure(f"{flashed} screens showed at one size and were then resized")
 
 
