@@ -97,9 +97,7 @@ WAYLAND = "weston"
 
 class Desktop:
     """Starts Xvfb on a free display number, and a window manager on it if `wm` names one;
-    everything started on it ends with it. The program's windows are those of `classname`.
-    With `resets`, the server resets whenever its last client leaves, as Xvfb and a plain
-    startx session do by default."""
+    everything started on it ends with it. The program's windows are those of `classname`."""
 
     classname = "^tarnwick$"
 
@@ -196,7 +194,7 @@ class Desktop:
         # delay keeps a slow machine from turning one key press into several.
         self.server = subprocess.Popen(
             ["Xvfb", f":{candidate}", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
-             "-nolisten", "tcp", *([] if self.resets else ["-noreset"]), "-ardelay", "60000"],
+             "-nolisten", "tcp", *([] if self.resets else ["-noreset"]), "-ardelay", "60000"],  # resets: as startx's
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             start_new_session=True)
         os.close(write_end)
@@ -232,9 +230,6 @@ class Desktop:
                 self.frames = subprocess.Popen(["stdbuf", "-oL", "xev", "-root", "-event", "substructure"], env=self.env,
                                                stdout=frames, start_new_session=True)
         return self.program
-
-    def close_program(self):
-        self._stop(self.program)
 
     def frames_resized_while_shown(self):
         """How many windows the window manager showed at one size and then resized."""
