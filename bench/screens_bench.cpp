@@ -3,6 +3,7 @@
 // screen at once; and how much memory each screen and message box keeps each time it opens and closes.
 #include "shell/screen_table.h"
 #include "widgets/design_font.h"
+#include "widgets/design_look.h"
 #include "widgets/message_box.h"
 #include "shell/module1.h"
 #include "widgets/picture.h"
@@ -11,7 +12,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPixmapCache>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -237,7 +237,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     installDesignFonts();
-    QPixmapCache::setCacheLimit(0);  // as the program does
+    installDesignLook();
     registerScreens(screens());
     setMessageSink([](QWidget *, const QString &, MessageIcon) {});
     screens().setEndHandler([] {});

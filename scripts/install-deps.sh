@@ -18,11 +18,13 @@ if [ "${1:-}" = "--all" ]; then
   packages+=(
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
-    xvfb xauth xdotool x11-utils imagemagick strace xclip
-    # window managers and a Wayland compositor the walks run under; mutter is GNOME's
-    openbox metacity mutter dbus weston xwayland
-    # the Wayland platform plugin, to prove the program picks XWayland even where it is present
-    qt6-wayland
+    xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick strace xclip
+    # window managers and a Wayland compositor the walks run under; mutter is GNOME's, KWin
+    # KDE Plasma's (with the window decoration it loads) and xfwm4 Xfce's
+    openbox metacity mutter kwin-x11 kwin-style-breeze xfwm4 dbus weston xwayland
+    # the Wayland platform plugin, to prove the program picks XWayland even where it is present,
+    # and GTK's platform theme, to prove a dark desktop theme leaves the screens' look alone
+    qt6-wayland qt6-gtk-platformtheme
     # screen reader access
     at-spi2-core python3-pyatspi
     # sanitizers, fuzzing, memory checks

@@ -1,19 +1,23 @@
 // Tarnwick: the splash screen first, then whatever the user asks for, until the last screen goes.
-#include "core/sysinfo/sys_info.h"
 #include "shell/navigator.h"
 #include "shell/screen_table.h"
 #include "widgets/design_font.h"
+#include "widgets/design_look.h"
 #include "widgets/window_sizing.h"
 
 #include <QApplication>
-#include <QPixmapCache>
 
 #include <cstdio>
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-#include "core/display/x11_display.h"
+#include "widgets/platform/xcb/x11_display.h"
 
+#include <QList>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -29,42 +33,93 @@ int noDisplay(const QByteArray &display)
     return 1;
 }
 
+// What Qt says while it connects, held back: where its X11 plugin cannot connect after all, Qt
+// ends the program with a fatal message and an abort, and the user gets the one line instead.
+// A message handler is a plain function, hence this state of the file's own.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+struct Connecting {
+    QByteArray display;
+    QList<HeldMessage> held;
+    QtMessageHandler passOn = nullptr;
+};
+Connecting connecting;
+
+void holdWhileConnecting(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    const QByteArray category = context.category ? context.category : "";
+    const bool cannotConnect = std::any_of(connecting.held.cbegin(), connecting.held.cend(), [](const HeldMessage &m) {
+        return m.category == "qt.qpa.xcb" && m.text.startsWith(QLatin1StringView("could not connect"));
+    });
+    if (type == QtFatalMsg && cannotConnect)
+        std::_Exit(noDisplay(connecting.display));
+    if (type != QtFatalMsg) {
+        connecting.held.append({type, category, text});
+        return;
+    }
+    for (const HeldMessage &m : connecting.held)
+        connecting.passOn(m.type, QMessageLogContext(nullptr, 0, nullptr, m.category.constData()), m.text);
+    connecting.passOn(type, context, text);
+}
+
+// Says what Qt held back while it connected, once it has.
+void connected()
+{
+    qInstallMessageHandler(connecting.passOn);
+    for (const HeldMessage &m : std::exchange(connecting.held, {}))
+        connecting.passOn(m.type, QMessageLogContext(nullptr, 0, nullptr, m.category.constData()), m.text);
+}
+
 } // namespace
 #endif
 
 int main(int argc, char *argv[])
 {
+    // The program takes no options: Qt is given its name, and the platform where the program
+    // chooses it, so none of Qt's own options reach it.
+    char fallbackName[] = "tarnwick";
+    char platformOption[] = "-platform";
+    char xcb[] = "xcb";
+    char *qtArgv[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr, nullptr, nullptr};
+    int qtArgc = 1;
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     // The screens stand at designed places, which only X11 lets a program choose: on a Wayland
     // desktop run through XWayland where there is one. A QT_QPA_PLATFORM of the user's own wins.
     // (Wine hands DISPLAY on to Windows programs too, hence only here.)
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     const QByteArray display = qgetenv("DISPLAY");
+    X11Connection checked;
     if (platform.isEmpty() || platform.startsWith("xcb")) {
         if (display.isEmpty() && (!platform.isEmpty() || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")))
             return noDisplay(display);
         using namespace std::chrono_literals;
-        if (!display.isEmpty() && !x11DisplayAnswers(display.toStdString(), 3s))
+        if (!display.isEmpty() && !(checked = connectToX11(display.toStdString(), 3s)))
             return noDisplay(display);
     }
-    if (platform.isEmpty() && !display.isEmpty())
-        sysinfo::setForThisProgramOnly("QT_QPA_PLATFORM", "xcb");
+    if (platform.isEmpty() && !display.isEmpty()) {
+        qtArgv[qtArgc++] = platformOption;
+        qtArgv[qtArgc++] = xcb;
+    }
+    connecting.display = display;
+    connecting.passOn = qInstallMessageHandler(holdWhileConnecting);
 #endif
-    // The program takes no options: Qt is given its name alone, so none of Qt's own reach it.
-    int qtArgc = 1;
-    char fallbackName[] = "tarnwick";
-    char *qtArgv[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
+    // The screens keep their designed look whatever the desktop's theme: no theme's icons either.
+    QApplication::setDesktopSettingsAware(false);
     QApplication app(qtArgc, qtArgv);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    connected();
+    checked.reset();
+#endif
     // The program ends when its last screen is unloaded, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     // Lets the desktop match the windows to the installed launcher entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Tarnwick"));
     installDesignFonts();
-    // Each screen is made anew each time it opens, with a palette of its own, and the style keys its
-    // pictures of the controls by palette: in Qt's pixmap cache they would serve no other screen and
-    // pile up, some 5 kB a screen, to its 10 MB. Controls this few are drawn afresh as cheaply.
-    QPixmapCache::setCacheLimit(0);
+    installDesignLook();
 
     Navigator navigator;
     registerScreens(navigator);

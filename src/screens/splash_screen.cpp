@@ -77,6 +77,7 @@ SplashScreen::SplashScreen(QWidget *parent)
     setFixedSize(twipsRect(0, 0, 7380, 4245).size().grownBy(QMargins(kBorder, kBorder, kBorder, kBorder)));
     setFocusPolicy(Qt::StrongFocus);
     keepOutOfTaskBar(this);
+    takeKeyboardOnFirstShow(this);
 
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twipsRect(150, 60, 7080, 4050).translated(kBorder, kBorder));

@@ -85,7 +85,12 @@ WINDOW_MANAGERS = {
     "metacity": ["dbus-run-session", "--", "metacity", "--sm-disable", "--no-composite"],
     # GNOME's, as an X11 window manager; it too wants a session bus.
     "mutter": ["dbus-run-session", "--", "mutter", "--x11", "--replace", "--sm-disable"],
+    # KDE Plasma's and Xfce's, each with a session bus of its own.
+    "kwin": ["dbus-run-session", "--", "kwin_x11", "--replace"],
+    "xfwm4": ["dbus-run-session", "--", "xfwm4", "--replace", "--compositor=off"],
 }
+# Desktop themes the program is started under, by the variables a desktop session sets.
+THEMES = {"dark": {"QT_QPA_PLATFORMTHEME": "gtk3", "GTK_THEME": "Adwaita:dark"}}
 # A Wayland compositor with XWayland, run headless in place of Xvfb.
 WAYLAND = "weston"
 
@@ -96,8 +101,8 @@ class Desktop:
 
     classname = "^tarnwick$"
 
-    def __init__(self, artifacts, name, wm=None, environment=None):
-        self.artifacts, self.name, self.wm = artifacts, name, wm
+    def __init__(self, artifacts, name, wm=None, environment=None, resets=False, theme=None):
+        self.artifacts, self.name, self.wm, self.resets = artifacts, name, wm, resets
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
         self.program, self.log, self.server, self.manager, self.wayland, self.frames = (None,) * 6
         number = None
@@ -130,6 +135,7 @@ class Desktop:
                         QT_QPA_PLATFORM="xcb")
         for variable in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY"):
             self.env.pop(variable, None)
+        self.env.update(THEMES.get(theme, {}))
         # Without a session bus a program may start one through X11 that outlives the test.
         self.env.setdefault("DBUS_SESSION_BUS_ADDRESS", "disabled:")
         if wm == WAYLAND:
@@ -188,7 +194,7 @@ class Desktop:
         # delay keeps a slow machine from turning one key press into several.
         self.server = subprocess.Popen(
             ["Xvfb", f":{candidate}", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
-             "-nolisten", "tcp", "-noreset", "-ardelay", "60000"],
+             "-nolisten", "tcp", *([] if self.resets else ["-noreset"]), "-ardelay", "60000"],  # resets: as startx's
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             start_new_session=True)
         os.close(write_end)
@@ -345,6 +351,11 @@ class Desktop:
 
     def pixels(self):
         """The whole screen as a function (x, y) -> (r, g, b)."""
+        width, samples = self.samples()
+        return lambda x, y: tuple(samples[(y * width + x) * 3:(y * width + x) * 3 + 3])
+
+    def samples(self):
+        """The screen's width and its pixels' bytes, row by row, three (r, g, b) a pixel."""
         data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env, capture_output=True,
                               timeout=20, check=True).stdout
         # Binary PPM: "P6", width, height, maximum, then one whitespace and the samples.
@@ -356,9 +367,7 @@ class Desktop:
             while not data[position:position + 1].isspace():
                 position += 1
             fields.append(data[start:position])
-        width = int(fields[1])
-        samples = data[position + 1:]
-        return lambda x, y: tuple(samples[(y * width + x) * 3:(y * width + x) * 3 + 3])
+        return int(fields[1]), data[position + 1:]
 
     # Acting as the user ------------------------------------------------------------------
 

@@ -7,8 +7,10 @@ screenshot in DIR."""
 
 import os
 import socket
+import struct
 import subprocess
 import sys
+import threading
 import time
 
 from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, main, px, wait_for
@@ -62,6 +64,8 @@ SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
 MAXIMIZED = {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}
 # Window managers that maximize a window first sized over 80 % of the work area (GNOME's auto-maximize).
 AUTO_MAXIMIZE = {"mutter"}
+# KWin's placement, which gives that window the work area's full height.
+MAXIMIZE_VERTICALLY = {"kwin"}
 
 
 # A Wayland compositor places the windows itself; they must still be whole on the display.
@@ -113,7 +117,7 @@ class Walk:
     place_tolerance = None
 
     def __init__(self, desktop, program):
-        self.desktop = desktop
+        self.desktop, self.program = desktop, program
         desktop.start(program)
 
     # The screens -------------------------------------------------------------------------
@@ -132,6 +136,8 @@ class Walk:
             topics = wait_for(lambda: next((w for w in self.desktop.windows(TOPICS) if MAXIMIZED <= set(w.states)
                                             and w.outer() == (0, 0, WIDTH, HEIGHT)), None),
                               5, "the topic screen maximized")
+        elif self.desktop.wm in MAXIMIZE_VERTICALLY and topics.outer()[3] == HEIGHT:
+            expect_place(topics, "the topic screen", (round(WIDTH * 0.95), HEIGHT))
         else:
             topics = self.settled(topics, "the topic screen", 0.95)
         expect_in_task_bar(topics, "the topic screen", True)
@@ -285,7 +291,7 @@ def typical_walk(walk):
     walk.home_starts_the_tree_again(node, topics)
     # Only the first screen with a frame may show before the window manager has told it. (mutter
     # resizes its own frame windows after mapping them, and maximizes the topic screen.)
-    if walk.desktop.wm in set(WINDOW_MANAGERS) - AUTO_MAXIMIZE and (flashed := walk.desktop.frames_resized_while_shown()) > 1:
+    if walk.desktop.wm in set(WINDOW_MANAGERS) - AUTO_MAXIMIZE - MAXIMIZE_VERTICALLY and (flashed := walk.desktop.frames_resized_while_shown()) > 1:
         raise Failure(f"{flashed} screens showed at one size and were then resized")
 
 
@@ -386,22 +392,74 @@ def first_screens(walk):
         raise Failure(f"the program ended with status {walk.desktop.program.returncode}")
 
 
-def no_display(program):
+def server_resets(walk):
+    """As an .xinitrc starts it, on a server that resets as its last client leaves: xrdb gets
+    through, and the program starts at once; the splash shows every time."""
+    for _ in range(20):
+        walk.desktop.splash()
+        Desktop._stop(walk.desktop.program)
+        wait_for(lambda: subprocess.run(["xrdb", "-merge", os.devnull], env=walk.desktop.env, capture_output=True,
+                                        timeout=20).returncode == 0, 10, "xrdb to merge its resources")
+        walk.desktop.start(walk.program)
+    walk.desktop.splash()
+
+
+def same_look_when_dark(args):
+    """Under GTK's platform theme in Adwaita's dark style the splash, About over the topic screen,
+    a warning box and node 1 show as under no theme, within the look test's allowance."""
+    seen, row = {}, WIDTH * 3
+    for theme in (None, "dark"):
+        with Desktop(args.artifacts, f"{args.walk}-{theme or 'plain'}", theme=theme) as desktop:
+            def looks(what, window):
+                if theme is None:
+                    time.sleep(1)  # drawn in full
+                    seen[what] = desktop.samples()[1]
+                differing = lambda now, was: sum(  # noqa: E731
+                    max(map(abs, map(int.__sub__, now[i:i + 3], was[i:i + 3]))) > 48 for start in range(0, len(now), row)
+                    if now[start:start + row] != was[start:start + row] for i in range(start, start + row, 3))
+                wait_for(lambda: differing(desktop.samples()[1], seen[what]) <= 78, 5, f"{what} to look as under no theme")
+                return window
+            walk = Walk(desktop, args.program)
+            splash = looks("the splash screen", desktop.splash())
+            desktop.key("space")
+            desktop.gone(splash)
+            topics = walk.topic_screen()
+            desktop.click_in(topics, *TOPIC_ABOUT)
+            about = looks("About over the topic screen", desktop.window(ABOUT))
+            desktop.key("Escape")
+            desktop.gone(about)
+            desktop.click_in(topics, *TOPIC_OK)
+            walk.dismiss(looks("the warning that no topic is chosen", walk.message()))
+            walk.pick_topic_with_mouse(topics)
+            looks("node 1", walk.start_tree(topics))
+
+
+def no_display(args):
     """With no display to open, the program says which in one line, with how to start it in a
-    virtual display, and ends with status 1 within 5 s: DISPLAY unset, naming no server, and
-    naming a socket that accepts and never answers."""
-    # Two display numbers no server holds: one socket accepts and never answers, one refuses.
-    number = 4000 + 2 * (os.getpid() % 1000)
-    sockets = [socket.socket(socket.AF_UNIX) for _ in range(2)]
+    virtual display, and ends with status 1 within 5 s: DISPLAY unset, naming no server, naming a
+    socket that never answers, and one that answers the program's own check but not Qt."""
+    # Display numbers no server holds; the last one greets as an X server with no screens.
+    number = 4000 + 3 * (os.getpid() % 1000)
+    sockets = [socket.socket(socket.AF_UNIX) for _ in range(3)]
     for n, bound in enumerate(sockets, number):
         bound.bind(f"\0/tmp/.X11-unix/X{n}")
     sockets[0].listen(1)
+    sockets[2].listen(4)
+
+    def greet_once():
+        first = sockets[2].accept()[0]
+        first.recv(4096)
+        first.sendall(struct.pack("<BxHHHIIIIHHBBBBBBBBI", 1, 11, 0, 8, 0, 0x200000, 0x1fffff, 0, 0, 65535, 0, 0, 0, 0,
+                                  32, 32, 8, 255, 0))
+        while True:
+            sockets[2].accept()[0].close()
+    threading.Thread(target=greet_once, daemon=True).start()
     bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    silent, empty = f":{number}", f":{number + 1}"
-    for display, named in ((None, "DISPLAY"), (empty, f'"{empty}"'), (silent, f'"{silent}"')):
+    silent, empty, once = f":{number}", f":{number + 1}", f":{number + 2}"
+    for display, named in ((None, "DISPLAY"), (empty, f'"{empty}"'), (silent, f'"{silent}"'), (once, f'"{once}"')):
         environment = dict(bare, **({"DISPLAY": display} if display else {}))
         started = time.monotonic()
-        run = subprocess.run([program], env=environment, capture_output=True, text=True, timeout=10)
+        run = subprocess.run([args.program], env=environment, capture_output=True, text=True, timeout=10)
         took, lines = time.monotonic() - started, run.stderr.splitlines()
         if run.returncode != 1 or took > 5:
             raise Failure(f"with DISPLAY={display}: status {run.returncode} after {took:.1f} s, wanted 1 within 5 s")
@@ -409,10 +467,10 @@ def no_display(program):
             raise Failure(f"with DISPLAY={display} it says {run.stderr!r}")
 
 
-ALONE = {no_display.__name__: no_display}  # started without a display
+ALONE = {walk.__name__: walk for walk in (no_display, same_look_when_dark)}  # on no display, or on several
 
 WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help,
-                                          keyboard_walk, first_screens)}
+                                          keyboard_walk, first_screens, server_resets)}
 
 
 def walk(args):
@@ -420,9 +478,9 @@ def walk(args):
     global COMPOSITOR_PLACES
     COMPOSITOR_PLACES = args.wm == WAYLAND
     if args.walk in ALONE:
-        ALONE[args.walk](args.program)
+        ALONE[args.walk](args)
         return name
-    with Desktop(args.artifacts, name, args.wm) as desktop:
+    with Desktop(args.artifacts, name, args.wm, resets=args.walk == server_resets.__name__) as desktop:
         WALKS[args.walk](Walk(desktop, args.program))
     return name
 

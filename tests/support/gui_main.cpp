@@ -1,5 +1,6 @@
-// Runs the GUI tests inside one QApplication, with the program's fonts.
+// Runs the GUI tests inside one QApplication, with the program's fonts and look.
 #include "widgets/design_font.h"
+#include "widgets/design_look.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -29,5 +30,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     installDesignFonts();
+    installDesignLook();
     return RUN_ALL_TESTS();
 }

@@ -39,8 +39,4 @@ void StartSysInfo(Registry &registry, Launcher &launcher, const ShowMessage &sho
 // The same with this platform's own tool.
 void StartSysInfo(const ShowMessage &showMessage);
 
-// Sets an environment variable for this program alone (where there is no Windows): the programs it
-// starts get the value it received, or none if it received none.
-void setForThisProgramOnly(const char *name, const char *value);
-
 } // namespace sysinfo

@@ -9,8 +9,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <optional>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -37,39 +35,7 @@ bool ownedByRootAlone(const char *path)
     return ::lstat(path, &info) == 0 && info.st_uid == 0 && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-// The variables this program set for itself, each with the value it received (none: unset).
-std::map<std::string, std::optional<std::string>, std::less<>> &ownVariables()
-{
-    static std::map<std::string, std::optional<std::string>, std::less<>> variables;
-    return variables;
-}
-
-// This program's environment with its own settings undone.
-std::vector<std::string> receivedEnvironment()
-{
-    std::vector<std::string> entries;
-    for (char **entry = environ; entry && *entry; ++entry) {
-        const std::string_view text(*entry);
-        const auto own = ownVariables().find(text.substr(0, text.find('=')));
-        if (own == ownVariables().end())
-            entries.emplace_back(text);
-        else if (own->second)
-            entries.push_back(own->first + '=' + *own->second);
-    }
-    return entries;
-}
-
 } // namespace
-
-void setForThisProgramOnly(const char *name, const char *value)
-{
-    // Only the first setting replaces what the program received.
-    if (!ownVariables().contains(name)) {
-        const char *received = std::getenv(name);
-        ownVariables().emplace(name, received ? std::optional<std::string>(received) : std::nullopt);
-    }
-    ::setenv(name, value, 1);
-}
 
 bool isStartable(const std::string &path)
 {
@@ -123,11 +89,6 @@ bool startDetached(const std::string &path)
     // Checked first because some C libraries report a failed exec only through the child's exit.
     if (!isStartable(path))
         return false;
-    std::vector<std::string> environment = receivedEnvironment();
-    std::vector<char *> envp;
-    for (std::string &entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
     std::string program = path;
     char *argv[] = {program.data(), nullptr};
 
@@ -153,7 +114,7 @@ bool startDetached(const std::string &path)
     const pid_t child = closing ? ::fork() : -1;
     if (child == 0) {
         pid_t tool = 0;
-        _exit(posix_spawn(&tool, path.c_str(), &actions, &attributes, argv, envp.data()) == 0 ? 0 : 1);
+        _exit(posix_spawn(&tool, path.c_str(), &actions, &attributes, argv, environ) == 0 ? 0 : 1);
     }
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);

@@ -66,6 +66,42 @@ private:
     std::function<void()> m_framed;
 };
 
+// Asks for the keyboard for one window when it first maps, then goes.
+class FirstMapListener : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    FirstMapListener(QWidget *window, xcb_connection_t *connection)
+        : QObject(window), m_connection(connection), m_window(xcb_window_t(window->winId()))
+    {
+        qGuiApp->installNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        const auto *map = static_cast<const xcb_map_notify_event_t *>(message);
+        if (type != "xcb_generic_event_t" || (map->response_type & 0x7f) != XCB_MAP_NOTIFY || map->window != m_window)
+            return false;
+        // As a pager asks (source 2): KWin lets a splash window take the keyboard only then.
+        xcb_client_message_event_t request = {};
+        request.response_type = XCB_CLIENT_MESSAGE;
+        request.format = 32;
+        request.window = m_window;
+        request.type = atom(m_connection, "_NET_ACTIVE_WINDOW");
+        request.data.data32[0] = 2;
+        request.data.data32[1] = XCB_CURRENT_TIME;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        xcb_send_event(m_connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                       reinterpret_cast<const char *>(&request));
+        xcb_flush(m_connection);
+        deleteLater();
+        return false;
+    }
+
+private:
+    xcb_connection_t *m_connection;
+    xcb_window_t m_window;
+};
+
 } // namespace
 
 // An X11 window manager frames a window only once it is mapped; asking it earlier means waiting.
@@ -123,6 +159,12 @@ void keepOutOfTaskBar(QWidget *window)
     }
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(states.size()),
                         states.constData());
+}
+
+void takeKeyboardOnFirstShow(QWidget *window)
+{
+    if (xcb_connection_t *connection = x11(); connection && !window->isVisible())
+        new FirstMapListener(window, connection);
 }
 
 QPoint clientPlaceOnScreen(QWidget *window)
