@@ -22,3 +22,8 @@ ctest --preset windows
 cmake --preset asan
 cmake --build --preset asan -j"$(nproc)"
 ctest --preset asan -j"$(nproc)"
+
+# The tests that start the picture worker beside the GUI thread, under ThreadSanitizer.
+cmake --preset tsan
+cmake --build --preset tsan -j"$(nproc)"
+ctest --preset tsan -j"$(nproc)"

@@ -180,7 +180,7 @@ TEST(WindowsSysInfo, StartsTheToolTheRegistryNamesOrShowsTheMessageOnce)
         DeleteFileA((tool + ".ran").c_str());
 
         // Stored with a second zero, or a zero and stray bytes: the tool before the zero starts.
-        for (const std::string tail : {std::string(2, '\0'), std::string("\0junk\0", 6)}) {
+        for (const std::string &tail : {std::string(2, '\0'), std::string("\0junk\0", 6)}) {
             const std::string stored = tool + tail;
             ASSERT_TRUE(first.set(std::string(kPathValue), REG_SZ, {stored.begin(), stored.end()}));
             EXPECT_EQ(startSysInfo(), Messages{});
