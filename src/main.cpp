@@ -81,8 +81,6 @@ int main(int argc, char *argv[])
     // The program takes no options: Qt is given its name, and the platform where the program
     // chooses it, so none of Qt's own options reach it.
     char fallbackName[] = "tarnwick";
-    char platformOption[] = "-platform";
-    char xcb[] = "xcb";
     char *qtArgv[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr, nullptr, nullptr};
     int qtArgc = 1;
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
@@ -99,6 +97,8 @@ int main(int argc, char *argv[])
         if (!display.isEmpty() && !(checked = connectToX11(display.toStdString(), 3s)))
             return noDisplay(display);
     }
+    char platformOption[] = "-platform";
+    char xcb[] = "xcb";
     if (platform.isEmpty() && !display.isEmpty()) {
         qtArgv[qtArgc++] = platformOption;
         qtArgv[qtArgc++] = xcb;
