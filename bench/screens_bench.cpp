@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <malloc.h>
 
 namespace {
@@ -152,29 +153,24 @@ QPushButton *button(const QString &screen, const char *name)
     return screens().find(screen)->findChild<QPushButton *>(QString::fromLatin1(name));
 }
 
-void openAndPress(const QString &screen, const char *name)
+// Shows a screen, then presses one of its buttons; a message box it opens is closed at once.
+void press(const QString &screen, const char *name, const char *option = nullptr)
 {
     screens().show(screen);
     settle();
-    button(screen, name)->click();
-    settle();
-}
-
-// The real message box, closed as soon as it shows.
-void pressOkOnTheBox(QPushButton *opening)
-{
+    if (option)
+        screens().find(screen)->findChild<QRadioButton *>(QString::fromLatin1(option))->setChecked(true);
     QTimer::singleShot(0, [] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
             box->accept();
     });
-    opening->click();
+    button(screen, name)->click();
     settle();
 }
 
 // One screen or box opened and closed, 1,000 times after 200 rounds to warm Qt's caches up; reports
 // what each round kept of the heap (bytes in use) and of resident memory (VmRSS, whole pages).
-template<class Round>
-void BM_GrowthPerRound(benchmark::State &state, Round round)
+void BM_GrowthPerRound(benchmark::State &state, const std::function<void()> &round)
 {
     setMessageSink({});
     screens().show(screenName::kTopics);
@@ -192,33 +188,26 @@ void BM_GrowthPerRound(benchmark::State &state, Round round)
     closeAll();
     setMessageSink([](QWidget *, const QString &, MessageIcon) {});
 }
-BENCHMARK_CAPTURE(BM_GrowthPerRound, splash, [] {
-    screens().show(screenName::kSplash);
-    screens().unload(screens().find(screenName::kSplash));
-    settle();
-})->Iterations(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_GrowthPerRound, topics, [] {
-    screens().unload(screens().find(screenName::kTopics));
-    screens().show(screenName::kTopics);
-    settle();
-})->Iterations(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_GrowthPerRound, help, [] { openAndPress(screenName::kHelp, "cmdClose"); })
-    ->Iterations(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_GrowthPerRound, about, [] { openAndPress(screenName::kAbout, "cmdOK"); })
-    ->Iterations(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_GrowthPerRound, nodes, [] {  // each question in turn, and Home
-    static int n = 0;
-    openAndPress(screenName::node(n++ % 16 + 1), "cmdHome");
-})->Iterations(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_GrowthPerRound, warning_box, [] {  // OK with no topic chosen
-    pressOkOnTheBox(button(screenName::kTopics, "cmdOK"));
-})->Iterations(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_GrowthPerRound, recommendation_box, [] {
-    screens().show(screenName::node(4));
-    settle();
-    screens().find(screenName::node(4))->findChild<QRadioButton *>(QStringLiteral("opt1"))->setChecked(true);
-    pressOkOnTheBox(button(screenName::node(4), "cmdOK"));
-})->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+void registerGrowthBenchmarks()
+{
+    const std::pair<const char *, std::function<void()>> rounds[] = {
+        {"splash", [] { screens().unload(screens().show(screenName::kSplash)); settle(); }},
+        {"topics", [] {
+             screens().unload(screens().find(screenName::kTopics));
+             screens().show(screenName::kTopics);
+             settle();
+         }},
+        {"help", [] { press(screenName::kHelp, "cmdClose"); }},
+        {"about", [] { press(screenName::kAbout, "cmdOK"); }},
+        {"nodes", [n = 0]() mutable { press(screenName::node(n++ % 16 + 1), "cmdHome"); }},  // each in turn, and Home
+        {"warning_box", [] { press(screenName::kTopics, "cmdOK"); }},  // OK with no topic chosen
+        {"recommendation_box", [] { press(screenName::node(4), "cmdOK", "opt1"); }},
+    };
+    for (const auto &[name, round] : rounds)
+        benchmark::RegisterBenchmark((std::string("BM_GrowthPerRound/") + name).c_str(), BM_GrowthPerRound, round)
+            ->Iterations(1000)->Unit(benchmark::kMillisecond);
+}
 
 // The offscreen platform says so each time a window is raised.
 void quietHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
@@ -242,6 +231,7 @@ int main(int argc, char *argv[])
     setMessageSink([](QWidget *, const QString &, MessageIcon) {});
     screens().setEndHandler([] {});
 
+    registerGrowthBenchmarks();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
