@@ -28,19 +28,22 @@ if [ -e .git ]; then
 else
   tar -c --exclude='./build*' --exclude=./dist . | tar -x -C "$tree"
 fi
-tarball=$dist/tarnwick-$version.tar.xz
+tarball=$work/tarnwick-$version.tar.xz
+[ "$kind" = source ] && tarball=$dist/tarnwick-$version.tar.xz
+tar -c -C "$work" --sort=name --format=gnu --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 \
+  --numeric-owner --mode=u+rw,go=rX "tarnwick-$version" | xz -9 -T1 >"$tarball.part"
+mv "$tarball.part" "$tarball"
 if [ "$kind" = source ]; then
-  tar -c -C "$work" --sort=name --format=gnu --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 \
-    --numeric-owner --mode=u+rw,go=rX "tarnwick-$version" | xz -9 -T1 >"$tarball.part"
-  mv "$tarball.part" "$tarball"
   echo "$tarball"
   exit 0
 fi
 
-# As a distribution builds it; the log stays in the work folder unless the build fails.
-(cd "$tree" && dpkg-buildpackage -us -uc -b -J"${TARNWICK_JOBS:-auto}") >"$work/build.log" 2>&1 \
+# As a distribution builds it: from the tarball, unpacked.
+mkdir "$work/build"
+tar -xJf "$tarball" -C "$work/build"
+(cd "$work/build/tarnwick-$version" && dpkg-buildpackage -us -uc -b -J"${TARNWICK_JOBS:-auto}") >"$work/build.log" 2>&1 \
   || { tail -n 60 "$work/build.log" >&2; exit 1; }
-for deb in "$work"/tarnwick_"$version"_*.deb; do
+for deb in "$work"/build/tarnwick_"$version"_*.deb; do
   cp "$deb" "$dist/"
   echo "$dist/$(basename "$deb")"
 done

@@ -1,6 +1,6 @@
-"""Builds the .deb twice from copies of the source in two folders (the same bytes, a clean
-lintian report), unpacks it and starts the program from there, as an installed copy: through its
-bin/ link, with its picture found through the link beside it. With --clean-root, installs it
+"""Builds the .deb twice from the source tarball in two folders (the same bytes, a clean lintian
+report on it and on the source package), unpacks it and starts the program from there, as an
+installed copy: through its bin/ link, with its picture found through the link beside it. With --clean-root, installs it
 with apt into a fresh minimal Debian 12 and starts it there.
 
     package.py --source SOURCE_DIR --artifacts DIR [--clean-root]
@@ -28,19 +28,22 @@ def run(*command, cwd=None, env=None, timeout=1800):
 
 
 def build_twice(source, work):
-    epoch = os.environ.get("SOURCE_DATE_EPOCH") or run("git", "-C", source, "log", "-1", "--format=%ct").strip()
-    packages = []
-    for folder in ("one/tarnwick", "two/elsewhere"):
-        # Copied without their times, which the two builds must not take in.
-        tree = shutil.copytree(source, os.path.join(work, folder), copy_function=shutil.copy,
-                               ignore=shutil.ignore_patterns("build", "dist", ".git"))
-        built = run("bash", "scripts/package.sh", "deb", cwd=tree, env=dict(os.environ, SOURCE_DATE_EPOCH=epoch))
-        packages.append(os.path.join(tree, built.split()[-1]))
-    with open(packages[0], "rb") as one, open(packages[1], "rb") as two:
+    """Packs the source tarball once and builds from it unpacked, without .git, in two folders: with
+    package.sh deb in one, as a distribution does (source package too) in the other."""
+    tarball = run("bash", os.path.join(source, "scripts", "package.sh"), "source", work).split()[-1]
+    trees = []
+    for folder in ("one", "two/elsewhere"):
+        os.makedirs(os.path.join(work, folder))
+        run("tar", "-xJf", tarball, "-C", os.path.join(work, folder))
+        trees += glob.glob(os.path.join(work, folder, "tarnwick-*"))
+    package = run("bash", "scripts/package.sh", "deb", cwd=trees[0]).split()[-1]
+    run("dpkg-buildpackage", "-us", "-uc", "-Jauto", cwd=trees[1])
+    built = os.path.dirname(trees[1])
+    with open(package, "rb") as one, open(glob.glob(os.path.join(built, "tarnwick_*.deb"))[0], "rb") as two:
         if one.read() != two.read():
-            raise Failure(f"two builds of the same source differ: {' '.join(packages)}")
-    run("lintian", "--display-info", "--fail-on", "error,warning,info", packages[0])
-    return packages[0]
+            raise Failure(f"two builds of the same source differ: {package}, {two.name}")
+    run("lintian", "--pedantic", "--display-info", "--fail-on", "error,warning", *glob.glob(os.path.join(built, "*.changes")))
+    return package
 
 
 def check_control(package):
@@ -121,7 +124,7 @@ def clean_install(package, work, artifacts):
     os.makedirs(os.path.join(CACHE, "bookworm-apt", "partial"), exist_ok=True)
     tarball, root = os.path.join(CACHE, "bookworm-root.tar"), os.path.join(work, "root")
     if not os.path.exists(tarball):
-        run("unshare", "--mount", "debootstrap", "--variant=minbase", "bookworm", root, "http://deb.debian.org/debian")
+        run("unshare", "--mount", "debootstrap", "--variant=minbase", "bookworm", root)
         run("tar", "-C", root, "-cf", tarball + ".part", ".")
         os.replace(tarball + ".part", tarball)
     else:
@@ -153,7 +156,7 @@ def check_package(args):
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
     if args.clean_root:
-        package = glob.glob(os.path.join(args.artifacts, "package", "one", "tarnwick", "dist", "tarnwick_*.deb"))
+        package = glob.glob(os.path.join(args.artifacts, "package", "one", "tarnwick-*", "dist", "tarnwick_*.deb"))
         clean_install(package[0], work, args.artifacts)
         return f"{os.path.basename(package[0])}: installs into a clean Debian 12 and shows its picture"
     package = build_twice(args.source, work)
