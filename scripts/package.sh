@@ -8,14 +8,15 @@
 # owned by root and stamped with SOURCE_DATE_EPOCH, which defaults to debian/changelog's time
 # (as dpkg-buildpackage's does), so the same source gives the same bytes from any folder.
 set -euo pipefail
-cd "$(dirname "$0")/.."
 kind=${1:-}
-[ "$kind" = windows ] && exec bash packaging/windows/package.sh
 case "$kind" in
+  windows) cd "$(dirname "$0")/.." && exec bash packaging/windows/package.sh ;;
   source|deb) ;;
   *) echo "usage: package.sh source|deb [folder] | windows" >&2; exit 2 ;;
 esac
-dist=$(mkdir -p "${2:-dist}" && cd "${2:-dist}" && pwd)
+dist=${2:-$(dirname "$0")/../dist}
+dist=$(mkdir -p "$dist" && cd "$dist" && pwd)
+cd "$(dirname "$0")/.."
 version=$(dpkg-parsechangelog -S Version)
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -S Timestamp)}
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnwick-package.XXXXXX")
@@ -25,6 +26,7 @@ tree=$work/tarnwick-$version
 mkdir "$tree"
 if [ -e .git ]; then
   git archive HEAD | tar -x -C "$tree"
+  git diff --quiet HEAD || echo "package.sh: the last commit is packed; changes not committed are left out" >&2
 else
   tar -c --exclude='./build*' --exclude=./dist . | tar -x -C "$tree"
 fi

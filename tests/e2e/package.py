@@ -1,7 +1,7 @@
 """Builds the .deb twice from the source tarball in two folders (the same bytes, a clean lintian
 report on it and on the source package), unpacks it and starts the program from there, as an
-installed copy: through its bin/ link, with its picture found through the link beside it. With --clean-root, installs it
-with apt into a fresh minimal Debian 12 and starts it there.
+installed copy: through its bin/ link, with its picture found through the link beside it. With
+--clean-root, installs it with apt into a fresh minimal Debian 12 and starts it there.
 
     package.py --source SOURCE_DIR --artifacts DIR [--clean-root]
 """
