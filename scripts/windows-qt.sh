@@ -69,8 +69,14 @@ say "building Qt $version for Windows from Debian's source; this takes about hal
 # Source packages come through sources files of our own: the machine's own entries for binary
 # packages with the deb-src type, so the same archives, suites, components and keys. Entries
 # that are disabled or already offer sources are left out.
-deb_src_entries() {  # apt's folder; writes <name>.sources (deb822) and <name>.list (one-line)
-    cat "$1"/sources.list.d/*.sources 2>/dev/null | awk 'BEGIN { RS = ""; ORS = "\n" }
+sources=tarnwick-deb-src
+deb_src_entries() {  # apt's folder; writes $work/$sources.sources (deb822) and .list (one-line)
+    local file deb822=() one_line=()
+    for file in "$1"/sources.list.d/*.sources "$1"/sources.list "$1"/sources.list.d/*.list; do
+        [ -f "$file" ] && [ "${file##*/}" != "$sources.${file##*.}" ] || continue
+        if [[ $file == *.sources ]]; then deb822+=("$file"); else one_line+=("$file"); fi
+    done
+    awk 'BEGIN { RS = ""; ORS = "\n" }
         { types = ""; enabled = 1; stanza = ""; n = split($0, lines, "\n")
           for (i = 1; i <= n; i++) {
               if (lines[i] ~ /^#/) continue
@@ -79,16 +85,16 @@ deb_src_entries() {  # apt's folder; writes <name>.sources (deb822) and <name>.l
               if (field ~ /^enabled:[[:space:]]*no/) enabled = 0
               stanza = stanza lines[i] "\n"
           }
-          if (enabled && types ~ /[[:space:]]deb([[:space:]]|$)/ && types !~ /deb-src/) print stanza }' >"$2.sources"
-    cat "$1"/sources.list "$1"/sources.list.d/*.list 2>/dev/null | sed -n 's/^[[:space:]]*deb[[:space:]]\{1,\}/deb-src /p' \
-        | grep -vxF -f <(cat "$1"/sources.list "$1"/sources.list.d/*.list 2>/dev/null | grep '^deb-src ') >"$2.list" || true
+          if (enabled && types ~ /[[:space:]]deb([[:space:]]|$)/ && types !~ /deb-src/) print stanza }' \
+        /dev/null "${deb822[@]}" >"$work/$sources.sources"
+    sed -n 's/^[[:space:]]*deb[[:space:]]\{1,\}/deb-src /p' /dev/null "${one_line[@]}" \
+        | { grep -vxF -f <(grep -h '^deb-src ' /dev/null "${one_line[@]}") || true; } >"$work/$sources.list"
 }
-sources=/etc/apt/sources.list.d/tarnwick-deb-src
-deb_src_entries /etc/apt "$work/deb-src"
-[ -s "$work/deb-src.sources" ] || [ -s "$work/deb-src.list" ] || { say "apt's sources name no deb entry"; exit 1; }
+deb_src_entries /etc/apt
+[ -s "$work/$sources.sources" ] || [ -s "$work/$sources.list" ] || { say "apt's sources name no deb entry"; exit 1; }
 for kind in sources list; do
-    "${as_root[@]}" rm -f "$sources.$kind"
-    if [ -s "$work/deb-src.$kind" ]; then "${as_root[@]}" cp "$work/deb-src.$kind" "$sources.$kind"; fi
+    "${as_root[@]}" rm -f "/etc/apt/sources.list.d/$sources.$kind"
+    if [ -s "$work/$sources.$kind" ]; then "${as_root[@]}" cp "$work/$sources.$kind" /etc/apt/sources.list.d/; fi
 done
 "${as_root[@]}" "${apt[@]}" update -qq
 
