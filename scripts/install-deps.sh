@@ -36,8 +36,8 @@ if [ "${1:-}" = "--all" ]; then
     fonts-wine
     # building that Qt from Debian's source where no prebuilt copy is at hand (scripts/windows-qt.sh)
     debian-archive-keyring perl
-    # desktop install checks and packaging
-    desktop-file-utils appstream dpkg-dev file librsvg2-bin lintian
+    # desktop install checks and packaging: the source package is built as a distribution builds it
+    desktop-file-utils appstream dpkg-dev build-essential debhelper file librsvg2-bin lintian
     # the package installed into a clean Debian 12 root
     debootstrap
     # the end-to-end and install tests' driver

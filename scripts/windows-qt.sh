@@ -66,24 +66,36 @@ fi
 # From Debian's source ------------------------------------------------------------------------
 say "building Qt $version for Windows from Debian's source; this takes about half an hour on 2 cores"
 
-# Source packages come through a sources file of our own, with the same archive, suites,
-# components and key as the machine's binary packages.
-sources=/etc/apt/sources.list.d/tarnwick-deb-src.sources
-if [ ! -f "$sources" ]; then
-    uris=http://deb.debian.org/debian
-    suites="bookworm bookworm-updates"
-    components=main
-    key=/usr/share/keyrings/debian-archive-keyring.gpg
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        # The first stanza: Debian's own archive (the security archive follows it).
-        first=$(awk 'BEGIN { RS = "" } NR == 1' /etc/apt/sources.list.d/debian.sources)
-        field() { sed -n "s/^$1:[[:space:]]*//p" <<<"$first" | head -n1; }
-        uris=$(field URIs); suites=$(field Suites); components=$(field Components)
-        key=$(field Signed-By)
-    fi
-    printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\nSigned-By: %s\n' \
-        "$uris" "$suites" "$components" "$key" | "${as_root[@]}" tee "$sources" >/dev/null
-fi
+# Source packages come through sources files of our own: the machine's own entries for binary
+# packages with the deb-src type, so the same archives, suites, components and keys. Entries
+# that are disabled or already offer sources are left out.
+sources=tarnwick-deb-src
+deb_src_entries() {  # apt's folder; writes $work/$sources.sources (deb822) and .list (one-line)
+    local file deb822=() one_line=()
+    for file in "$1"/sources.list.d/*.sources "$1"/sources.list "$1"/sources.list.d/*.list; do
+        [ -f "$file" ] && [ "${file##*/}" != "$sources.${file##*.}" ] || continue
+        if [[ $file == *.sources ]]; then deb822+=("$file"); else one_line+=("$file"); fi
+    done
+    awk 'BEGIN { RS = ""; ORS = "\n" }
+        { types = ""; enabled = 1; stanza = ""; n = split($0, lines, "\n")
+          for (i = 1; i <= n; i++) {
+              if (lines[i] ~ /^#/) continue
+              field = tolower(lines[i])
+              if (field ~ /^types:/) { types = field; lines[i] = "Types: deb-src" }
+              if (field ~ /^enabled:[[:space:]]*no/) enabled = 0
+              stanza = stanza lines[i] "\n"
+          }
+          if (enabled && types ~ /[[:space:]]deb([[:space:]]|$)/ && types !~ /deb-src/) print stanza }' \
+        /dev/null "${deb822[@]}" >"$work/$sources.sources"
+    sed -n 's/^[[:space:]]*deb[[:space:]]\{1,\}/deb-src /p' /dev/null "${one_line[@]}" \
+        | { grep -vxF -f <(grep -h '^deb-src ' /dev/null "${one_line[@]}") || true; } >"$work/$sources.list"
+}
+deb_src_entries /etc/apt
+[ -s "$work/$sources.sources" ] || [ -s "$work/$sources.list" ] || { say "apt's sources name no deb entry"; exit 1; }
+for kind in sources list; do
+    "${as_root[@]}" rm -f "/etc/apt/sources.list.d/$sources.$kind"
+    if [ -s "$work/$sources.$kind" ]; then "${as_root[@]}" cp "$work/$sources.$kind" /etc/apt/sources.list.d/; fi
+done
 "${as_root[@]}" "${apt[@]}" update -qq
 
 cd "$work"
