@@ -48,6 +48,12 @@ struct Connecting {
 };
 Connecting connecting;
 
+void passOnHeld()
+{
+    for (const HeldMessage &m : std::exchange(connecting.held, {}))
+        connecting.passOn(m.type, QMessageLogContext(nullptr, 0, nullptr, m.category.constData()), m.text);
+}
+
 void holdWhileConnecting(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     const QByteArray category = context.category ? context.category : "";
@@ -60,8 +66,7 @@ void holdWhileConnecting(QtMsgType type, const QMessageLogContext &context, cons
         connecting.held.append({type, category, text});
         return;
     }
-    for (const HeldMessage &m : connecting.held)
-        connecting.passOn(m.type, QMessageLogContext(nullptr, 0, nullptr, m.category.constData()), m.text);
+    passOnHeld();
     connecting.passOn(type, context, text);
 }
 
@@ -69,8 +74,7 @@ void holdWhileConnecting(QtMsgType type, const QMessageLogContext &context, cons
 void connected()
 {
     qInstallMessageHandler(connecting.passOn);
-    for (const HeldMessage &m : std::exchange(connecting.held, {}))
-        connecting.passOn(m.type, QMessageLogContext(nullptr, 0, nullptr, m.category.constData()), m.text);
+    passOnHeld();
 }
 
 } // namespace

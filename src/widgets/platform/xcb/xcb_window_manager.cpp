@@ -40,6 +40,22 @@ QList<uint32_t> atomsOf(xcb_connection_t *connection, xcb_window_t window, xcb_a
     return QList<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
 }
 
+// A request to the window manager about `window`, sent to the root window, where window managers
+// listen for them. One that does not know the request ignores it.
+void askWindowManager(xcb_connection_t *connection, xcb_window_t window, const char *request, uint32_t first = 0)
+{
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom(connection, request);
+    message.data.data32[0] = first;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+}
+
 // Hears the window manager tell the frame round one window, which Qt reads afresh once it has
 // handled the news, but passes on to no one.
 class FrameListener : public QObject, public QAbstractNativeEventFilter
@@ -81,18 +97,9 @@ public:
         const auto *map = static_cast<const xcb_map_notify_event_t *>(message);
         if (type != "xcb_generic_event_t" || (map->response_type & 0x7f) != XCB_MAP_NOTIFY || map->window != m_window)
             return false;
-        // As a pager asks (source 2): KWin lets a splash window take the keyboard only then.
-        xcb_client_message_event_t request = {};
-        request.response_type = XCB_CLIENT_MESSAGE;
-        request.format = 32;
-        request.window = m_window;
-        request.type = atom(m_connection, "_NET_ACTIVE_WINDOW");
-        request.data.data32[0] = 2;
-        request.data.data32[1] = XCB_CURRENT_TIME;
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-        xcb_send_event(m_connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                       reinterpret_cast<const char *>(&request));
-        xcb_flush(m_connection);
+        // As a pager asks (source 2, at no particular time): KWin lets a splash window take the
+        // keyboard only then.
+        askWindowManager(m_connection, m_window, "_NET_ACTIVE_WINDOW", 2);
         deleteLater();
         return false;
     }
@@ -122,17 +129,8 @@ bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(
         return false;
     const xcb_window_t id = xcb_window_t(window->winId());
     new FrameListener(watcher, id, extents, std::move(framed));
-    if (ask) {
-        // A window manager that does not know the request ignores it.
-        xcb_client_message_event_t message = {};
-        message.response_type = XCB_CLIENT_MESSAGE;
-        message.format = 32;
-        message.window = id;
-        message.type = atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
-        xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                       reinterpret_cast<const char *>(&message));
-        xcb_flush(connection);
-    }
+    if (ask)
+        askWindowManager(connection, id, "_NET_REQUEST_FRAME_EXTENTS");
     return true;
 }
 
