@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tarnwick needs. Safe to run again: packages already present
-# are left alone.
+# Installs the Debian packages Tarnwick needs, on Debian 12 or 13. Safe to run again: packages
+# already present are left alone.
 #   install-deps.sh         building and running only (what scripts/run.sh needs)
 #   install-deps.sh --all   everything the tests, benchmarks and checks need too
 set -euo pipefail
@@ -27,8 +27,8 @@ if [ "${1:-}" = "--all" ]; then
     qt6-wayland qt6-gtk-platformtheme
     # screen reader access
     at-spi2-core python3-pyatspi
-    # sanitizers, fuzzing, memory checks
-    clang libclang-rt-14-dev valgrind
+    # sanitizers, fuzzing, memory checks (clang's runtime follows, for the release's clang)
+    clang valgrind
     # the Windows side, proven under Wine: the cross compilers, Wine, the installer builder,
     # and an OCR reader for texts drawn by Windows' own controls
     g++-mingw-w64-x86-64 wine64 nsis tesseract-ocr tesseract-ocr-eng xz-utils
@@ -48,24 +48,30 @@ elif [ -n "${1:-}" ]; then
   exit 2
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-
-if [ ${#missing[@]} -eq 0 ]; then
-  echo "install-deps: all packages present"
-  exit 0
-fi
-
 as_root=()
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || { echo "install-deps: run as root or install sudo" >&2; exit 1; }
   as_root=(sudo)
 fi
+updated=
 
-echo "install-deps: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt=("${as_root[@]}" apt-get -o DPkg::Lock::Timeout=900)
-"${apt[@]}" update -qq
-"${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "install-deps: installing ${missing[*]}"
+  local apt=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900)
+  [ -n "$updated" ] || "${apt[@]}" update -qq
+  updated=yes
+  "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+install_missing "${packages[@]}"
+# The sanitizers' and libFuzzer's runtime is versioned with clang: Debian 12 has clang 14,
+# Debian 13 clang 19.
+if [ "${1:-}" = "--all" ]; then
+  install_missing "libclang-rt-$(clang -dumpversion | cut -d. -f1)-dev"
+fi
+[ -n "$updated" ] || echo "install-deps: all packages present"

@@ -1,5 +1,6 @@
 // What a doctor sees: every screen and message box pictured at its place on the 1024 x 768 display
-// and compared with tests/data/screens/ (TARNWICK_RENEW_SCREENS=1 renews them, see the README),
+// and compared with tests/data/screens/qt<major>.<minor>/ for the Qt it runs on (TARNWICK_RENEW_SCREENS=1
+// renews them, see the README),
 // and every text the screens show compared with the copy in tests/data/texts.json.
 #include "recording_sink.h"
 #include "widgets/picture.h"
@@ -20,10 +21,18 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QVersionNumber>
 
 namespace {
 
-const QString kReferences = QStringLiteral(TARNWICK_SCREENS_DIR);
+// Each Qt minor version sets text and draws buttons a little differently: one set of references each.
+QString referencesFor(const char *qt)
+{
+    const QVersionNumber version = QVersionNumber::fromString(QString::fromLatin1(qt));
+    return QStringLiteral(TARNWICK_SCREENS_DIR "/qt%1.%2").arg(version.majorVersion()).arg(version.minorVersion());
+}
+
+const QString kReferences = referencesFor(qVersion());
 const QString kFailures = QStringLiteral(TARNWICK_LOOK_OUT);
 
 // Anti-aliasing may differ by a few pixels between machines; a changed colour, word, icon, place
@@ -51,7 +60,13 @@ void expectLooksLike(const QString &name, QWidget *window)
     const QImage actual = onDisplay(window);
     const QString reference = kReferences + QLatin1Char('/') + name + QStringLiteral(".png");
     if (qEnvironmentVariableIsSet("TARNWICK_RENEW_SCREENS")) {
+        QDir().mkpath(kReferences);
         ASSERT_TRUE(actual.save(reference)) << reference.toStdString();
+        return;
+    }
+    if (!QDir(kReferences).exists()) {
+        ADD_FAILURE() << "no reference pictures for Qt " << qVersion() << " in " << kReferences.toStdString()
+                      << "; render them on this Qt, review them and commit them:\n  TARNWICK_RENEW_SCREENS=1 ctest --preset dev -L look";
         return;
     }
     const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
