@@ -1,5 +1,6 @@
 #include "widgets/message_box.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>

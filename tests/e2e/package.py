@@ -120,45 +120,68 @@ def splash_picture_colours(artifacts, name, program, settle=None):
 CACHE = os.path.join(os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"), "tarnwick")
 
 
-def in_root(root, script, *unshare):
-    """Runs script in root in namespaces of its own: what it mounts or starts ends with it."""
-    mounts = ('mount -t proc proc "$0/proc" && mount --rbind /dev "$0/dev" && '
-              'mount --bind "$2" "$0/var/cache/apt/archives" && exec chroot "$0" sh -ec "$1"')
-    return subprocess.Popen(["unshare", "--mount", "--pid", "--fork", "--kill-child", *unshare, "sh", "-c", mounts,
-                             root, script, os.path.join(CACHE, "bookworm-apt")],
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-
-
-def clean_install(package, work, artifacts):
-    """Installs the package with apt into a fresh Debian 12 and waits for its splash's picture there."""
-    os.makedirs(os.path.join(CACHE, "bookworm-apt", "partial"), exist_ok=True)
-    tarball, root = os.path.join(CACHE, "bookworm-root.tar"), os.path.join(work, "root")
+def fresh_root(release, work):
+    """A minimal Debian `release` in work/root, made by debootstrap from Debian's archive once and
+    kept in the cache, as are the packages later installed into it."""
+    os.makedirs(os.path.join(CACHE, f"{release}-apt", "partial"), exist_ok=True)
+    tarball, root = os.path.join(CACHE, f"{release}-root.tar"), os.path.join(work, "root")
     if not os.path.exists(tarball):
-        run("unshare", "--mount", "debootstrap", "--variant=minbase", "bookworm", root)
+        run("unshare", "--mount", "debootstrap", "--variant=minbase", release, root)
         run("tar", "-C", root, "-cf", tarball + ".part", ".")
         os.replace(tarball + ".part", tarball)
     else:
         os.makedirs(root)
         run("tar", "-C", root, "-xf", tarball)
-    shutil.copy(package, os.path.join(root, "tmp", "tarnwick.deb"))
     shutil.copy("/etc/resolv.conf", os.path.join(root, "etc", "resolv.conf"))
-    # The program's own dependencies must hold before the X server brings in libraries of its own.
-    install = in_root(root, "apt-get -q update; apt='apt-get -yq --no-install-recommends'; $apt install /tmp/tarnwick.deb\n"
-                      "! ldd /usr/lib/tarnwick/tarnwick /usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so"
-                      " | grep 'not found'\n$apt install xvfb xauth")
-    log = install.communicate(timeout=1200)[0].decode(errors="replace")
-    if install.returncode != 0:
-        raise Failure(f"installing in the clean root failed:\n{log[-3000:]}")
-    program = in_root(root, "xvfb-run -s '-screen 0 1024x768x24 -fbdir /tmp' tarnwick", "--net")
+    return root
+
+
+def in_root(root, release, script, *unshare):
+    """Runs script in root in namespaces of its own: what it mounts or starts ends with it."""
+    mounts = ('mount -t proc proc "$0/proc" && mount --rbind /dev "$0/dev" && mount --rbind /sys "$0/sys" && '
+              'mount --bind "$2" "$0/var/cache/apt/archives" && exec chroot "$0" sh -ec "$1"')
+    return subprocess.Popen(["unshare", "--mount", "--pid", "--fork", "--kill-child", *unshare, "sh", "-c", mounts,
+                             root, script, os.path.join(CACHE, f"{release}-apt")],
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+
+def run_in_root(root, release, script, what, timeout, *unshare):
+    """Runs script in root to its end; returns what it printed, or fails with the end of that."""
+    process = in_root(root, release, script, *unshare)
+    try:
+        log = process.communicate(timeout=timeout)[0].decode(errors="replace")
+    except subprocess.TimeoutExpired:
+        process.kill()
+        log, process.returncode = process.communicate()[0].decode(errors="replace"), "none (timed out)"
+    if process.returncode != 0:
+        raise Failure(f"{what} failed with status {process.returncode}:\n{log[-4000:]}")
+    return log
+
+
+def splash_in_root(root, release, command, artifacts, name, timeout=60):
+    """Starts command in root, offline, on a 1024 x 768 xvfb-run display, and waits for the splash
+    screen's picture at the centre (no window manager); leaves a screenshot in artifacts."""
+    program = in_root(root, release, f"xvfb-run -s '-screen 0 1024x768x24 -fbdir /tmp' {command}", "--net")
     screen = os.path.join(root, "tmp", "Xvfb_screen0")
     try:
-        # No window manager: the splash stands at the centre of the 1024 x 768 screen.
         wait_for(lambda: os.path.exists(screen) and box_colours(f"xwd:{screen}", (1024 - px(7380)) // 2,
-                 (768 - px(4245)) // 2) >= 20, 60, "the splash screen's picture", interval=0.5)
+                 (768 - px(4245)) // 2) >= 20, timeout, f"the splash screen's picture ({command})", interval=0.5)
     finally:
-        subprocess.run(["convert", f"xwd:{screen}", os.path.join(artifacts, "clean-root-splash.png")])
+        subprocess.run(["convert", f"xwd:{screen}", os.path.join(artifacts, f"{name}-splash.png")])
         program.kill()
         print(program.communicate()[0].decode(errors="replace")[-3000:])
+
+
+def clean_install(package, work, artifacts):
+    """Installs the package with apt into a fresh Debian 12 and waits for its splash's picture there."""
+    root = fresh_root("bookworm", work)
+    shutil.copy(package, os.path.join(root, "tmp", "tarnwick.deb"))
+    # The program's own dependencies must hold before the X server brings in libraries of its own.
+    run_in_root(root, "bookworm", "apt-get -q update; apt='apt-get -yq --no-install-recommends'; "
+                "$apt install /tmp/tarnwick.deb\n! ldd /usr/lib/tarnwick/tarnwick "
+                "/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqxcb.so | grep 'not found'\n$apt install xvfb xauth",
+                "installing in the clean root", 1200)
+    splash_in_root(root, "bookworm", "tarnwick", artifacts, "clean-root")
 
 
 def check_package(args):
