@@ -2,7 +2,6 @@
 // the topic screen, a step from one question to the next, a walk to a recommendation, closing every
 // screen at once; and how much memory each screen and message box keeps each time it opens and closes.
 #include "shell/screen_table.h"
-#include "widgets/design_font.h"
 #include "widgets/design_look.h"
 #include "widgets/message_box.h"
 #include "shell/module1.h"
@@ -225,7 +224,6 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" TARNWICK_OFFSCREEN_CONFIG);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    installDesignFonts();
     installDesignLook();
     registerScreens(screens());
     setMessageSink([](QWidget *, const QString &, MessageIcon) {});

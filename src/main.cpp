@@ -1,7 +1,6 @@
 // Tarnwick: the splash screen first, then whatever the user asks for, until the last screen goes.
 #include "shell/navigator.h"
 #include "shell/screen_table.h"
-#include "widgets/design_font.h"
 #include "widgets/design_look.h"
 #include "widgets/window_sizing.h"
 
@@ -122,7 +121,6 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
     // Lets the desktop match the windows to the installed launcher entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tarnwick.Tarnwick"));
-    installDesignFonts();
     installDesignLook();
 
     Navigator navigator;

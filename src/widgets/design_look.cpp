@@ -1,5 +1,7 @@
 #include "widgets/design_look.h"
 
+#include "widgets/design_font.h"
+
 #include <QApplication>
 #include <QPixmapCache>
 #include <QProxyStyle>
@@ -70,4 +72,7 @@ void installDesignLook()
     // The title bars and frames the platform draws, light too.
     QGuiApplication::styleHints()->setColorScheme(Qt::ColorScheme::Light);
 #endif
+    // Last: from Qt 6.8 on, a new style or palette fills the controls' fonts anew from the desktop's
+    // theme (GTK's gives labels and buttons its own); setting the application's font clears them.
+    installDesignFonts();
 }

@@ -6,6 +6,6 @@
 // The light system colours the screens were drawn on: faces, buttons, lists and text.
 QPalette designPalette();
 
-// Makes the design's style and palette the application's, over what the desktop's theme or
+// Makes the design's style, palette and fonts the application's, over what the desktop's theme or
 // colour scheme (dark included) would give it. Called once the application exists.
 void installDesignLook();

@@ -1,5 +1,4 @@
 // Runs the GUI tests inside one QApplication, with the program's fonts and look.
-#include "widgets/design_font.h"
 #include "widgets/design_look.h"
 
 #include <QApplication>
@@ -29,7 +28,6 @@ int main(int argc, char *argv[])
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    installDesignFonts();
     installDesignLook();
     return RUN_ALL_TESTS();
 }
