@@ -54,13 +54,20 @@ public:
         : QObject(window), m_window(window), m_factor(factor), m_frame(expectedFrame(window))
     {
         window->installEventFilter(this);
-        m_told = watchFrame(this, window, false, [this] { fit(); });
+        // Sized before its native window exists, which then starts at that size: mutter 48 ignores a
+        // window's resizing before it first maps, and would show it at the size it was created with.
         place(window, factor, m_frame);
+        m_told = watchFrame(this, window, false, [this] { fit(); });
     }
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
+        // Only the program's own hiding and showing count: a window manager may unmap and map a
+        // window again as it frames it (mutter 48 does), which Qt 6.8 passes on as a spontaneous
+        // hide and show.
+        if (event->spontaneous())
+            return false;
         if (event->type() == QEvent::Hide) {
             m_left = m_window->geometry();
         } else if (event->type() == QEvent::Show && m_left.isValid()) {
