@@ -7,7 +7,8 @@ bash scripts/install-deps.sh --all
 cmake --preset dev
 cmake --build --preset dev -j"$(nproc)"
 # Among them the Debian package: built twice from two folders and compared byte for byte, and
-# checked by lintian. Its install into a clean Debian 12 root is opt-in (see README).
+# checked by lintian. Its install into a clean Debian 12 root, and both README commands in a fresh
+# Debian 13 root, are opt-in (see README).
 ctest --preset dev -j"$(nproc)"
 
 # Tarnwick for Windows: the static Qt (unpacked from the shared copy, or built once from Debian's

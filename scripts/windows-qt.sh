@@ -68,8 +68,10 @@ say "building Qt $version for Windows from Debian's source; this takes about hal
 
 # Source packages come through sources files of our own: the machine's own entries for binary
 # packages with the deb-src type, so the same archives, suites, components and keys. Entries
-# that are disabled or already offer sources are left out.
+# that are disabled or already offer sources are left out. Qt 6.4.2 is Debian 12's (bookworm):
+# on a later release, the entries for its own suite name bookworm's too.
 sources=tarnwick-deb-src
+release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 deb_src_entries() {  # apt's folder; writes $work/$sources.sources (deb822) and .list (one-line)
     local file deb822=() one_line=()
     for file in "$1"/sources.list.d/*.sources "$1"/sources.list "$1"/sources.list.d/*.list; do
@@ -82,13 +84,19 @@ deb_src_entries() {  # apt's folder; writes $work/$sources.sources (deb822) and 
               if (lines[i] ~ /^#/) continue
               field = tolower(lines[i])
               if (field ~ /^types:/) { types = field; lines[i] = "Types: deb-src" }
+              if (field ~ /^suites:/ && release != "bookworm" && (" " field " ") ~ (" " release " "))
+                  lines[i] = lines[i] " bookworm"
               if (field ~ /^enabled:[[:space:]]*no/) enabled = 0
               stanza = stanza lines[i] "\n"
           }
           if (enabled && types ~ /[[:space:]]deb([[:space:]]|$)/ && types !~ /deb-src/) print stanza }' \
-        /dev/null "${deb822[@]}" >"$work/$sources.sources"
+        release="$release" /dev/null "${deb822[@]}" >"$work/$sources.sources"
     sed -n 's/^[[:space:]]*deb[[:space:]]\{1,\}/deb-src /p' /dev/null "${one_line[@]}" \
-        | { grep -vxF -f <(grep -h '^deb-src ' /dev/null "${one_line[@]}") || true; } >"$work/$sources.list"
+        | { grep -vxF -f <(grep -h '^deb-src ' /dev/null "${one_line[@]}") || true; } \
+        | awk -v release="$release" '{ print; i = 2 }   # deb-src [options] uri suite components
+              $2 ~ /^\[/ { while (i < NF && $i !~ /\]$/) i++; i++ }
+              release != "bookworm" && $(i + 1) == release { $(i + 1) = "bookworm"; print }' \
+        >"$work/$sources.list"
 }
 deb_src_entries /etc/apt
 [ -s "$work/$sources.sources" ] || [ -s "$work/$sources.list" ] || { say "apt's sources name no deb entry"; exit 1; }
