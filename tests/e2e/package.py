@@ -211,7 +211,13 @@ def debian13(source, work, artifacts):
                       "-j$(nproc) >/dev/null && ctest --preset dev -j$(nproc)",
                       f"the dev suite on Debian 13 (its artifacts: {root}{tree}/build/dev/tests)", 3600, "--net")
     print(log[log.rfind("tests passed") - 40:], flush=True)
-    return f"on Debian 13 run.sh shows the splash and the dev suite passes ({(time.monotonic() - started) / 60:.1f} min)"
+    # The package built here, on Debian 12, installs there too and shows its splash.
+    shutil.copy(glob.glob(os.path.join(artifacts, "package", "one", "tarnwick-*", "dist", "tarnwick_*.deb"))[0],
+                os.path.join(root, "tmp", "tarnwick.deb"))
+    run_in_root(root, "trixie", "apt-get install -yq /tmp/tarnwick.deb", "installing Debian 12's package", 600)
+    splash_in_root(root, "trixie", "/usr/bin/tarnwick", artifacts, "debian13-installed")
+    return (f"on Debian 13 run.sh shows the splash, the dev suite passes and Debian 12's package installs and "
+            f"starts ({(time.monotonic() - started) / 60:.1f} min)")
 
 
 def check_package(args):
