@@ -155,9 +155,8 @@ def run_in_root(root, release, script, what, timeout, *unshare):
     process = in_root(root, release, script, *unshare)
     try:
         log = process.communicate(timeout=timeout)[0].decode(errors="replace")
-    except subprocess.TimeoutExpired:
-        process.kill()
-        log, process.returncode = process.communicate()[0].decode(errors="replace"), "none (timed out)"
+    finally:
+        process.kill()  # past its time: all it started goes with it
     if process.returncode != 0:
         raise Failure(f"{what} failed with status {process.returncode}:\n{log[-4000:]}")
     return log
@@ -168,6 +167,7 @@ def splash_in_root(root, release, command, artifacts, name, timeout=60):
     screen's picture at the centre (no window manager); leaves a screenshot in artifacts."""
     program = in_root(root, release, f"xvfb-run -s '-screen 0 1024x768x24 -fbdir /tmp' {command}", "--net")
     screen = os.path.join(root, "tmp", "Xvfb_screen0")
+
     def shown():
         if program.poll() is not None:
             raise Failure(f"{command} ended with status {program.returncode} before its splash showed")
