@@ -25,3 +25,10 @@ list(APPEND CMAKE_PREFIX_PATH ${TARNWICK_WINDOWS_QT})
 # files sit in the multiarch folder, where Qt would not look by itself.
 set(QT_HOST_PATH /usr)
 set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+# Their code fits only their own version: Debian 13's Qt 6.8 moc writes code that Qt 6.4.2 cannot build.
+file(STRINGS ${QT_HOST_PATH_CMAKE_DIR}/Qt6/Qt6ConfigVersionImpl.cmake host_version REGEX "PACKAGE_VERSION \"[0-9]")
+string(REGEX MATCH "[0-9]+\\.[0-9]+\\.[0-9]+" host_version "${host_version}")
+if(NOT host_version VERSION_EQUAL 6.4.2)
+    message(FATAL_ERROR "Qt's build tools here are Qt ${host_version}, not the Windows Qt's 6.4.2: "
+                        "the Windows build needs Debian 12's Qt")
+endif()

@@ -18,11 +18,17 @@ ctest --preset dev -j"$(nproc)"
 
 # Tarnwick for Windows: the static Qt (unpacked from the shared copy, or built once from Debian's
 # source and kept in the cache), tarnwick.exe with its installer, and the installed program
-# walked under Wine.
-bash scripts/windows-qt.sh >/dev/null
-cmake --preset windows
-cmake --build --preset windows -j"$(nproc)"
-ctest --preset windows
+# walked under Wine. Qt's build tools are the machine's own and must be the Windows Qt's version,
+# 6.4.2: Debian 12's. Elsewhere the stage is left out, and says so.
+qt=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
+if [[ $qt == 6.4.2* ]]; then
+    bash scripts/windows-qt.sh >/dev/null
+    cmake --preset windows
+    cmake --build --preset windows -j"$(nproc)"
+    ctest --preset windows
+else
+    echo "test.sh: the Windows stage is left out: it needs Qt 6.4.2's build tools, and this machine has Qt $qt" >&2
+fi
 
 # The same suite again under AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer.
 cmake --preset asan
