@@ -1,7 +1,7 @@
 // What a doctor sees: every screen and message box pictured at its place on the 1024 x 768 display
-// and compared with tests/data/screens/qt<major>.<minor>/ for the Qt it runs on (TARNWICK_RENEW_SCREENS=1
-// renews them, see the README),
-// and every text the screens show compared with the copy in tests/data/texts.json.
+// and compared with tests/data/screens/qt<major>.<minor>/, the set for the Qt it runs on
+// (TARNWICK_RENEW_SCREENS=1 renews them, see the README), and every text the screens show compared
+// with the copy in tests/data/texts.json.
 #include "recording_sink.h"
 #include "widgets/picture.h"
 
@@ -66,7 +66,8 @@ void expectLooksLike(const QString &name, QWidget *window)
     }
     if (!QDir(kReferences).exists()) {
         ADD_FAILURE() << "no reference pictures for Qt " << qVersion() << " in " << kReferences.toStdString()
-                      << "; render them on this Qt, review them and commit them:\n  TARNWICK_RENEW_SCREENS=1 ctest --preset dev -L look";
+                      << "; render them on this Qt, review them and commit them:\n"
+                         "  TARNWICK_RENEW_SCREENS=1 ctest --preset dev -L look";
         return;
     }
     const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
