@@ -181,6 +181,11 @@ def splash_in_root(root, release, command, artifacts, name, timeout=60):
         print(program.communicate()[0].decode(errors="replace")[-3000:])
 
 
+def built_package(artifacts):
+    """The .deb that deb_package built with package.sh deb in this build tree."""
+    return glob.glob(os.path.join(artifacts, "package", "one", "tarnwick-*", "dist", "tarnwick_*.deb"))[0]
+
+
 def clean_install(package, work, artifacts):
     """Installs the package with apt into a fresh Debian 12 and waits for its splash's picture there."""
     root = fresh_root("bookworm", work)
@@ -196,26 +201,27 @@ def clean_install(package, work, artifacts):
 def debian13(source, work, artifacts):
     """In a fresh Debian 13 with the source tarball unpacked: scripts/run.sh's own install, then
     run.sh offline, which finds its packages, builds the program and must show its splash; then the
-    tests' packages and the dev suite, offline, the package built there for Debian 13 among it."""
+    tests' packages and the dev suite, offline, the package built there for Debian 13 among it; last,
+    the package built here on Debian 12 installs there and shows its splash."""
     started = time.monotonic()
     tarball = run("bash", os.path.join(source, "scripts", "package.sh"), "source", work).split()[-1]
-    root = fresh_root("trixie", work)
+    release = "trixie"
+    root = fresh_root(release, work)
     run("tar", "-xJf", tarball, "-C", os.path.join(root, "root"))
     tree = "/root/" + os.path.basename(tarball)[:-len(".tar.xz")]
-    run_in_root(root, "trixie", f"apt-get -q update && {tree}/scripts/install-deps.sh && "
+    run_in_root(root, release, f"apt-get -q update && {tree}/scripts/install-deps.sh && "
                 "apt-get install -yq --no-install-recommends xvfb xauth", "install-deps.sh", 1800)
-    splash_in_root(root, "trixie", f"{tree}/scripts/run.sh", artifacts, "debian13-run", timeout=900)
+    splash_in_root(root, release, f"{tree}/scripts/run.sh", artifacts, "debian13-run", timeout=900)
     print(f"run.sh showed the splash after {(time.monotonic() - started) / 60:.1f} min", flush=True)
-    run_in_root(root, "trixie", f"{tree}/scripts/install-deps.sh --all", "install-deps.sh --all", 1800)
-    log = run_in_root(root, "trixie", f"cd {tree} && cmake --preset dev >/dev/null && cmake --build --preset dev "
+    run_in_root(root, release, f"{tree}/scripts/install-deps.sh --all", "install-deps.sh --all", 1800)
+    log = run_in_root(root, release, f"cd {tree} && cmake --preset dev >/dev/null && cmake --build --preset dev "
                       "-j$(nproc) >/dev/null && ctest --preset dev -j$(nproc)",
                       f"the dev suite on Debian 13 (its artifacts: {root}{tree}/build/dev/tests)", 3600, "--net")
     print(log[log.rfind("tests passed") - 40:], flush=True)
     # The package built here, on Debian 12, installs there too and shows its splash.
-    shutil.copy(glob.glob(os.path.join(artifacts, "package", "one", "tarnwick-*", "dist", "tarnwick_*.deb"))[0],
-                os.path.join(root, "tmp", "tarnwick.deb"))
-    run_in_root(root, "trixie", "apt-get install -yq /tmp/tarnwick.deb", "installing Debian 12's package", 600)
-    splash_in_root(root, "trixie", "/usr/bin/tarnwick", artifacts, "debian13-installed")
+    shutil.copy(built_package(artifacts), os.path.join(root, "tmp", "tarnwick.deb"))
+    run_in_root(root, release, "apt-get install -yq /tmp/tarnwick.deb", "installing Debian 12's package", 600)
+    splash_in_root(root, release, "/usr/bin/tarnwick", artifacts, "debian13-installed")
     return (f"on Debian 13 run.sh shows the splash, the dev suite passes and Debian 12's package installs and "
             f"starts ({(time.monotonic() - started) / 60:.1f} min)")
 
@@ -227,9 +233,9 @@ def check_package(args):
     if args.debian13:
         return debian13(args.source, work, args.artifacts)
     if args.clean_root:
-        package = glob.glob(os.path.join(args.artifacts, "package", "one", "tarnwick-*", "dist", "tarnwick_*.deb"))
-        clean_install(package[0], work, args.artifacts)
-        return f"{os.path.basename(package[0])}: installs into a clean Debian 12 and shows its picture"
+        package = built_package(args.artifacts)
+        clean_install(package, work, args.artifacts)
+        return f"{os.path.basename(package)}: installs into a clean Debian 12 and shows its picture"
     package = build_twice(args.source, work)
     check_control(package)
     root = os.path.join(work, "root")
