@@ -2,7 +2,7 @@
 // the topic screen, a step from one question to the next, a walk to a recommendation, closing every
 // screen at once; and how much memory each screen and message box keeps each time it opens and closes.
 #include "shell/screen_table.h"
-#include "widgets/design_look.h"
+#include "widgets/application.h"
 #include "widgets/message_box.h"
 #include "shell/module1.h"
 #include "widgets/picture.h"
@@ -130,7 +130,7 @@ void BM_CloseAllScreens(benchmark::State &state)
         state.PauseTiming();
         for (const QString &name : names)
             screens().show(name);
-        if (screens().count() != names.size())
+        if (screens().loadedNames().size() != names.size())
             state.SkipWithError("not every screen loaded");
         state.ResumeTiming();
         closeAll();
@@ -222,9 +222,7 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(quietHandler);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" TARNWICK_OFFSCREEN_CONFIG);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    installDesignLook();
+    Application app(argc, argv);
     registerScreens(screens());
     setMessageSink([](QWidget *, const QString &, MessageIcon) {});
     screens().setEndHandler([] {});

@@ -1,6 +1,5 @@
 #include "screens/question_screen.h"
 
-#include "widgets/app_icon.h"
 #include "widgets/controls.h"
 #include "widgets/design_font.h"
 #include "widgets/message_box.h"
@@ -30,7 +29,6 @@ QuestionScreen::QuestionScreen(const tree::TreeNode &node, QWidget *parent)
     , m_node(node)
 {
     setWindowTitle(toQString(tree::kCaption));
-    setWindowIcon(appIcon());
     setBackground(this, kCyan);
     resize(twipsRect(0, 0, 4680, 3195).size());
 

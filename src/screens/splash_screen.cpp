@@ -68,7 +68,8 @@ private:
 } // namespace
 
 SplashScreen::SplashScreen(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+    // A plain window, which desktops give the keyboard as they map it; some give a splash window none.
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , Frame1(new QGroupBox(this))
     , Timer1(new QTimer(this))
     , imgLogo(new QLabel(Frame1))
@@ -77,7 +78,6 @@ SplashScreen::SplashScreen(QWidget *parent)
     setFixedSize(twipsRect(0, 0, 7380, 4245).size().grownBy(QMargins(kBorder, kBorder, kBorder, kBorder)));
     setFocusPolicy(Qt::StrongFocus);
     keepOutOfTaskBar(this);
-    takeKeyboardOnFirstShow(this);
 
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twipsRect(150, 60, 7080, 4050).translated(kBorder, kBorder));
@@ -129,9 +129,10 @@ void SplashScreen::Form_Load(PictureLoader &picture)
 
 void SplashScreen::Timer1_Timer()
 {
-    // The first trigger wins; the screen is gone for the others.
+    // The first trigger wins; the screen is gone for the others. A key or click beats a running timer.
+    const bool byUser = Timer1->isActive();
     Timer1->stop();
-    emit finished();
+    emit finished(byUser);
 }
 
 void SplashScreen::Form_KeyPress()

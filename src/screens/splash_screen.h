@@ -21,11 +21,9 @@ public:
     void Form_KeyPress();
     void Frame1_Click();
 
-    QTimer *timer() const { return Timer1; }
-
 signals:
-    // The user or the timer has had enough of it: the topic screen takes its place.
-    void finished();
+    // The user (a key, a click) or the timer has had enough of it: the topic screen takes its place.
+    void finished(bool byUser);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,7 +1,6 @@
 #include "screens/topic_screen.h"
 
 #include "core/tree/topic_table.h"
-#include "widgets/app_icon.h"
 #include "widgets/controls.h"
 #include "widgets/design_font.h"
 #include "widgets/message_box.h"
@@ -34,7 +33,6 @@ TopicScreen::TopicScreen(QWidget *parent)
     : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Quillmoor"));
-    setWindowIcon(appIcon());
     setBackground(this, kCyan);
 
     QLabel *Label2 = addLabel(this, QStringLiteral("Label2"), QStringLiteral(" Merrowvale"), 1800, 720, 9135, 975,

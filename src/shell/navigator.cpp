@@ -54,7 +54,7 @@ QStringList Navigator::loadedNames() const
     return names;
 }
 
-QWidget *Navigator::show(const QString &name)
+QWidget *Navigator::show(const QString &name, Cause cause)
 {
     QWidget *screen = find(name);
     if (!screen) {
@@ -68,8 +68,14 @@ QWidget *Navigator::show(const QString &name)
     }
     screen->setWindowState(screen->windowState() & ~Qt::WindowMinimized);
     screen->show();
-    screen->raise();
-    screen->activateWindow();
+    // The doctor may be typing in another program: only the user's own asking, or a program that
+    // has the keyboard, moves it.
+    if (cause == Cause::User || m_keyboard || QApplication::activeWindow()) {
+        screen->raise();
+        screen->activateWindow();
+    } else {
+        QApplication::alert(screen);
+    }
     return screen;
 }
 
@@ -86,12 +92,10 @@ void Navigator::unload(QWidget *screen)
         return;
     m_loaded.removeAt(position);
     screen->removeEventFilter(this);
-    // A dialog that closes itself is hidden, and has let go of the keyboard, before it is unloaded.
-    const bool hadKeyboard = screen->isActiveWindow() || !QApplication::activeWindow();
     screen->hide();
     // The keyboard goes back to the screen now in front, the latest loaded one that shows: without a
     // window manager no one else hands it on, and it would belong to no window.
-    if (hadKeyboard) {
+    if (m_keyboard == screen) {
         const auto shown = std::find_if(m_loaded.crbegin(), m_loaded.crend(),
                                         [](const QPointer<QWidget> &s) { return s && s->isVisible(); });
         if (shown != m_loaded.crend())
@@ -117,6 +121,11 @@ void Navigator::unloadAll()
 
 bool Navigator::eventFilter(QObject *watched, QEvent *event)
 {
+    // A screen that hides itself, a dialog that closes, keeps the keyboard until it is unloaded.
+    if (event->type() == QEvent::WindowActivate)
+        m_keyboard = static_cast<QWidget *>(watched);
+    else if (event->type() == QEvent::WindowDeactivate && watched == m_keyboard && m_keyboard->isVisible())
+        m_keyboard = nullptr;
     if (watched == m_nestedLoopOwner && event->type() == QEvent::Hide) {
         watched->removeEventFilter(this);
         watched->disconnect(&m_deleteTimer);

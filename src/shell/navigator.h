@@ -27,9 +27,15 @@ public:
 
     void add(const QString &name, Factory factory);
 
-    // Loads the screen if needed, makes it visible and brings it to the front.
-    // Returns nullptr for a name no screen is registered under.
-    QWidget *show(const QString &name);
+    // Why a screen shows: the user's own key or click in the program, or the program itself (a
+    // timer, the start).
+    enum class Cause { User, Program };
+
+    // Loads the screen if needed and makes it visible. At the user's asking it comes to the front
+    // with the keyboard; shown by the program itself it takes the keyboard only if the program has
+    // it, and otherwise asks the desktop for the user's attention. Returns nullptr for a name no
+    // screen is registered under.
+    QWidget *show(const QString &name, Cause cause = Cause::User);
     void hide(const QString &name);
     void unload(QWidget *screen);
     // Every loaded screen, hidden ones included, the most recently loaded first.
@@ -37,8 +43,6 @@ public:
 
     QWidget *find(const QString &name) const;
     bool isLoaded(const QWidget *screen) const { return m_loaded.contains(screen); }
-    int count() const { return int(m_loaded.size()); }
-    QWidget *at(int position) const { return m_loaded.at(position); }
     QStringList loadedNames() const;
 
     // Runs once the last loaded screen is gone and the handler that unloaded it has
@@ -61,6 +65,8 @@ private:
     QTimer m_deleteTimer;
     // The open message box or menu whose closing lets them go.
     QPointer<QWidget> m_nestedLoopOwner;
+    // The screen that last took the keyboard and has not lost it to another window while shown.
+    QPointer<QWidget> m_keyboard;
     std::function<void()> m_endHandler = &QCoreApplication::quit;
     bool m_endCheckQueued = false;
 };

@@ -19,19 +19,19 @@ QString screenName::node(int n)
 namespace {
 
 // `from` gives way: it is unloaded first, then `to` is shown (loaded afresh if it was not loaded).
-void replace(Navigator &navigator, QWidget *from, const QString &to)
+void replace(Navigator &navigator, QWidget *from, const QString &to, Navigator::Cause cause = Navigator::Cause::User)
 {
     navigator.unload(from);
-    navigator.show(to);
+    navigator.show(to, cause);
 }
 
 QWidget *splashScreen(Navigator &navigator, PictureLoader &picture)
 {
     auto *screen = new SplashScreen;
-    QObject::connect(screen, &SplashScreen::finished, &navigator, [&navigator, screen] {
+    QObject::connect(screen, &SplashScreen::finished, &navigator, [&navigator, screen](bool byUser) {
         // A late trigger finds the splash already gone and does nothing.
         if (navigator.isLoaded(screen))
-            replace(navigator, screen, screenName::kTopics);
+            replace(navigator, screen, screenName::kTopics, byUser ? Navigator::Cause::User : Navigator::Cause::Program);
     });
     screen->Form_Load(picture);
     return screen;

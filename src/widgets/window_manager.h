@@ -24,10 +24,6 @@ bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(
 // belong to another one (the splash screen, About).
 void keepOutOfTaskBar(QWidget *window);
 
-// Asks the window manager once, as `window` (not yet shown) first maps, to give it the keyboard,
-// as a click on it would. KDE's gives a splash window none of its own accord.
-void takeKeyboardOnFirstShow(QWidget *window);
-
 // Where the window's client area is on the screen, asked of the display server rather than
 // taken from what Qt last heard.
 QPoint clientPlaceOnScreen(QWidget *window);

@@ -99,7 +99,7 @@ TEST_F(Tree, TheTypicalWalkEndsAtTheImperforateHymen)
 
     control<QPushButton>(kStart, QStringLiteral("cmdExit"))->click();
     settle();
-    EXPECT_EQ(screens().count(), 0);
+    EXPECT_TRUE(screens().loadedNames().isEmpty());
     EXPECT_EQ(ends, 1);
 }
 
@@ -142,7 +142,7 @@ TEST_F(Tree, ExitFromANodeUnloadsTheHiddenTopicScreenToo)
 {
     answer(1, QStringLiteral("Ambiguous"));
     QTest::mouseClick(button(14, "cmdExit"), Qt::LeftButton);
-    EXPECT_EQ(screens().count(), 0);
+    EXPECT_TRUE(screens().loadedNames().isEmpty());
     settle();
     EXPECT_EQ(ends, 1);
     EXPECT_TRUE(topics.isNull());
@@ -194,7 +194,7 @@ TEST_F(Tree, AccessKeysForExitAndHome)
     node->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(node));
     QTest::keyClick(node->windowHandle(), Qt::Key_E, Qt::AltModifier);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return screens().count() == 0; }));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return screens().loadedNames().isEmpty(); }));
 }
 
 class EachNode : public ScreensTest, public ::testing::WithParamInterface<int>

@@ -41,9 +41,9 @@ protected:
 // Its size, place and border are pinned by its picture in the look test.
 TEST_F(Splash, OpensWithItsEightSecondTimer)
 {
-    ASSERT_TRUE(splash->timer()->isActive());
-    EXPECT_EQ(splash->timer()->interval(), 8000);
-    EXPECT_TRUE(splash->timer()->isSingleShot());
+    ASSERT_TRUE(splash->findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
+    EXPECT_EQ(splash->findChild<QTimer *>(QStringLiteral("Timer1"))->interval(), 8000);
+    EXPECT_TRUE(splash->findChild<QTimer *>(QStringLiteral("Timer1"))->isSingleShot());
     auto *picture = control<QLabel>(QStringLiteral("frmSplash"), QStringLiteral("imgLogo"));
     EXPECT_TRUE(QTest::qWaitFor([picture] { return !picture->pixmap().isNull(); }));
 }
@@ -119,7 +119,7 @@ TEST_F(Splash, AClickOnTheBareFrameClosesIt)
 
 TEST_F(Splash, TheTimerClosesItAndTheFirstTriggerWins)
 {
-    splash->timer()->start(1);
+    splash->findChild<QTimer *>(QStringLiteral("Timer1"))->start(1);
     ASSERT_TRUE(QTest::qWaitFor([this] { return handedOver(); }));
     QWidget *topics = screen(QStringLiteral("frmStart"));
 

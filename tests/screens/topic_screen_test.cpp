@@ -154,7 +154,7 @@ TEST_F(TopicScreenTest, ExitUnloadsEverythingAndEnds)
     EXPECT_EQ(screens().loadedNames(), (QStringList{kStart, "frmHelp"}));
     EXPECT_TRUE(topics->isVisible());
     button("cmdExit")->click();
-    EXPECT_EQ(screens().count(), 0);
+    EXPECT_TRUE(screens().loadedNames().isEmpty());
     settle();
     EXPECT_EQ(ends, 1);
 }
@@ -175,7 +175,7 @@ TEST_F(TopicScreenTest, CloseBoxAloneEndsTheProgram)
 {
     topics->close();
     settle();
-    EXPECT_EQ(screens().count(), 0);
+    EXPECT_TRUE(screens().loadedNames().isEmpty());
     EXPECT_EQ(ends, 1);
 }
 

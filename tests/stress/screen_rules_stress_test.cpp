@@ -258,7 +258,7 @@ private:
         held = {};
         screens().setEndHandler([this] {
             ++endCalls;
-            if (screens().count() != 0)
+            if (!screens().loadedNames().isEmpty())
                 fail("the program ended with screens loaded");
         });
         // As at program start: the splash screen is the first and only thing shown.
@@ -274,9 +274,9 @@ private:
     QList<QWidget *> visibleScreens() const
     {
         QList<QWidget *> visible;
-        for (int i = 0; i < screens().count(); ++i) {
-            if (screens().at(i) && screens().at(i)->isVisible())
-                visible.append(screens().at(i));
+        for (const QString &name : screens().loadedNames()) {
+            if (QWidget *screen = screens().find(name); screen && screen->isVisible())
+                visible.append(screen);
         }
         return visible;
     }
@@ -536,9 +536,9 @@ private:
         }
         case Action::SplashTick: {
             auto *splash = qobject_cast<SplashScreen *>(screens().find(kSplash));
-            if (!splash || !splash->timer()->isActive())
+            if (!splash || !splash->findChild<QTimer *>(QStringLiteral("Timer1"))->isActive())
                 return "splash tick: no splash timer running";
-            QPointer<QTimer> timer = splash->timer();
+            QPointer<QTimer> timer = splash->findChild<QTimer *>(QStringLiteral("Timer1"));
             timer->start(0);
             if (!QTest::qWaitFor([&timer] { return !timer || !timer->isActive(); }, 2000))
                 fail("the splash timer does not fire");
@@ -615,8 +615,8 @@ private:
                 watched.append(w);
         }
         QList<QWidget *> listed;
-        for (int i = 0; i < s.count(); ++i)
-            listed.append(s.at(i));
+        for (const QString &name : loaded)
+            listed.append(s.find(name));
         if (listed != watched)
             return "the list of loaded screens " + loaded.join(QLatin1Char(' ')).toStdString()
                    + " is not the screens that exist in load order";
@@ -628,7 +628,7 @@ private:
             return "a screen is loaded twice: " + loaded.join(QLatin1Char(' ')).toStdString();
 
         // Never running with screens loaded and none of them in view.
-        if (s.count() > 0 && visibleScreens().isEmpty())
+        if (!loaded.isEmpty() && visibleScreens().isEmpty())
             return "screens loaded but none visible: " + loaded.join(QLatin1Char(' ')).toStdString();
 
         // At most one question open, and the topic list hidden exactly while it is.
@@ -658,7 +658,7 @@ private:
         // The program has ended exactly when nothing is loaded.
         if (endCalls > 1)
             return "the program ended twice";
-        if ((endCalls == 1) != (s.count() == 0))
+        if ((endCalls == 1) != loaded.isEmpty())
             return endCalls ? "the program ended with screens loaded" : "nothing is loaded but the program runs on";
         return std::nullopt;
     }

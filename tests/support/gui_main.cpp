@@ -1,7 +1,6 @@
 // Runs the GUI tests inside one QApplication, with the program's fonts and look.
-#include "widgets/design_look.h"
+#include "widgets/application.h"
 
-#include <QApplication>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -26,8 +25,6 @@ int main(int argc, char *argv[])
 {
     standardHandler = qInstallMessageHandler(quietHandler);
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    installDesignLook();
+    Application app(argc, argv);
     return RUN_ALL_TESTS();
 }

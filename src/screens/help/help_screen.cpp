@@ -1,7 +1,6 @@
 #include "screens/help/help_screen.h"
 
 #include "screens/help/tree_diagram.h"
-#include "widgets/app_icon.h"
 #include "widgets/window_sizing.h"
 
 #include <QGuiApplication>
@@ -69,7 +68,6 @@ HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     , m_topics(topics)
 {
     setWindowTitle(QStringLiteral("Tarnwick Help"));
-    setWindowIcon(appIcon());
 
     txtHelp->setObjectName(QStringLiteral("txtHelp"));
     txtHelp->setAccessibleName(QStringLiteral("Help text"));

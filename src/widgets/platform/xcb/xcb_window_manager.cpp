@@ -7,6 +7,7 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
+#include <array>
 #include <cstdlib>
 #include <memory>
 
@@ -22,11 +23,26 @@ xcb_connection_t *x11()
     return x11 ? x11->connection() : nullptr;
 }
 
-xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+// The atoms the program asks the window manager with, all interned in one round trip on first use:
+// on a slow link each round trip counts.
+enum Atom { FrameExtents, Supported, RequestFrameExtents, WmState, SkipTaskbar, SkipPager, AtomCount };
+
+xcb_atom_t atom(xcb_connection_t *connection, Atom which)
 {
-    const auto cookie = xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name);
-    ReplyPtr<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    static const std::array<xcb_atom_t, AtomCount> atoms = [connection] {
+        const char *names[AtomCount] = {"_NET_FRAME_EXTENTS", "_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS",
+                                        "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+        std::array<xcb_intern_atom_cookie_t, AtomCount> cookies;
+        for (int i = 0; i < AtomCount; ++i)
+            cookies[i] = xcb_intern_atom(connection, 0, uint16_t(qstrlen(names[i])), names[i]);
+        std::array<xcb_atom_t, AtomCount> interned;
+        for (int i = 0; i < AtomCount; ++i) {
+            ReplyPtr<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookies[i], nullptr), &std::free);
+            interned[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        }
+        return interned;
+    }();
+    return atoms[which];
 }
 
 // The atoms a window's property lists; none if it has no such property.
@@ -42,14 +58,13 @@ QList<uint32_t> atomsOf(xcb_connection_t *connection, xcb_window_t window, xcb_a
 
 // A request to the window manager about `window`, sent to the root window, where window managers
 // listen for them. One that does not know the request ignores it.
-void askWindowManager(xcb_connection_t *connection, xcb_window_t window, const char *request, uint32_t first = 0)
+void askWindowManager(xcb_connection_t *connection, xcb_window_t window, Atom request)
 {
     xcb_client_message_event_t message = {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
     message.type = atom(connection, request);
-    message.data.data32[0] = first;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char *>(&message));
@@ -82,33 +97,6 @@ private:
     std::function<void()> m_framed;
 };
 
-// Asks for the keyboard for one window when it first maps, then goes.
-class FirstMapListener : public QObject, public QAbstractNativeEventFilter
-{
-public:
-    FirstMapListener(QWidget *window, xcb_connection_t *connection)
-        : QObject(window), m_connection(connection), m_window(xcb_window_t(window->winId()))
-    {
-        qGuiApp->installNativeEventFilter(this);
-    }
-
-    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
-    {
-        const auto *map = static_cast<const xcb_map_notify_event_t *>(message);
-        if (type != "xcb_generic_event_t" || (map->response_type & 0x7f) != XCB_MAP_NOTIFY || map->window != m_window)
-            return false;
-        // As a pager asks (source 2, at no particular time): KWin lets a splash window take the
-        // keyboard only then.
-        askWindowManager(m_connection, m_window, "_NET_ACTIVE_WINDOW", 2);
-        deleteLater();
-        return false;
-    }
-
-private:
-    xcb_connection_t *m_connection;
-    xcb_window_t m_window;
-};
-
 } // namespace
 
 // An X11 window manager frames a window only once it is mapped; asking it earlier means waiting.
@@ -123,14 +111,14 @@ bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(
     if (!connection)
         return false;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
+    const xcb_atom_t extents = atom(connection, FrameExtents);
     // Only where the window manager says it tells the frame, as Qt reads it only then: the two agree.
-    if (!atomsOf(connection, root, atom(connection, "_NET_SUPPORTED")).contains(extents))
+    if (!atomsOf(connection, root, atom(connection, Supported)).contains(extents))
         return false;
     const xcb_window_t id = xcb_window_t(window->winId());
     new FrameListener(watcher, id, extents, std::move(framed));
     if (ask)
-        askWindowManager(connection, id, "_NET_REQUEST_FRAME_EXTENTS");
+        askWindowManager(connection, id, RequestFrameExtents);
     return true;
 }
 
@@ -146,23 +134,10 @@ void keepOutOfTaskBar(QWidget *window)
         window->setWindowFlags((window->windowFlags() & ~Qt::WindowType_Mask) | Qt::Tool);
         window->setGeometry(place);
     }
-    const xcb_window_t id = xcb_window_t(window->winId());
-    const xcb_atom_t state = atom(connection, "_NET_WM_STATE");
     // Qt adds its own states to these when it maps the window.
-    QList<uint32_t> states = atomsOf(connection, id, state);
-    for (const char *name : {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}) {
-        const xcb_atom_t skip = atom(connection, name);
-        if (!states.contains(skip))
-            states.append(skip);
-    }
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, uint32_t(states.size()),
-                        states.constData());
-}
-
-void takeKeyboardOnFirstShow(QWidget *window)
-{
-    if (xcb_connection_t *connection = x11(); connection && !window->isVisible())
-        new FirstMapListener(window, connection);
+    const xcb_atom_t skip[] = {atom(connection, SkipTaskbar), atom(connection, SkipPager)};
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), atom(connection, WmState),
+                        XCB_ATOM_ATOM, 32, 2, skip);
 }
 
 QPoint clientPlaceOnScreen(QWidget *window)
