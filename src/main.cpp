@@ -3,6 +3,7 @@
 #include "shell/screen_table.h"
 #include "widgets/application.h"
 #include "widgets/platform_start.h"
+#include "widgets/window_manager.h"
 #include "widgets/window_sizing.h"
 
 int main(int argc, char *argv[])
@@ -15,9 +16,9 @@ int main(int argc, char *argv[])
 
     Navigator navigator;
     registerScreens(navigator);
-    // The desktop gives the splash screen the keyboard by its own rules: the launch's startup
-    // notification and the time of the user's launching click or key.
-    navigator.show(screenName::kSplash, Navigator::Cause::Program);
+    // The desktop gives the splash screen the keyboard by its own rules: it is asked for as of the
+    // user's launching click or key.
+    takeKeyboardOnFirstShow(navigator.show(screenName::kSplash, Navigator::Cause::Start), start.launchTime);
     learnFrame(&navigator);
     return app.exec();
 }

@@ -68,7 +68,7 @@ private:
 } // namespace
 
 SplashScreen::SplashScreen(QWidget *parent)
-    // A plain window, which desktops give the keyboard as they map it; some give a splash window none.
+    // A plain window: some desktops give a splash window no keyboard.
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , Frame1(new QGroupBox(this))
     , Timer1(new QTimer(this))

@@ -70,10 +70,11 @@ QWidget *Navigator::show(const QString &name, Cause cause)
     screen->show();
     // The doctor may be typing in another program: only the user's own asking, or a program that
     // has the keyboard, moves it.
-    if (cause == Cause::User || m_keyboard || QApplication::activeWindow()) {
+    const bool hasKeyboard = m_keyboard || QApplication::activeWindow();
+    if (cause == Cause::User || (cause == Cause::Program && hasKeyboard)) {
         screen->raise();
         screen->activateWindow();
-    } else {
+    } else if (cause == Cause::Program) {
         QApplication::alert(screen);
     }
     return screen;
@@ -124,7 +125,7 @@ bool Navigator::eventFilter(QObject *watched, QEvent *event)
     // A screen that hides itself, a dialog that closes, keeps the keyboard until it is unloaded.
     if (event->type() == QEvent::WindowActivate)
         m_keyboard = static_cast<QWidget *>(watched);
-    else if (event->type() == QEvent::WindowDeactivate && watched == m_keyboard && m_keyboard->isVisible())
+    else if (event->type() == QEvent::WindowDeactivate && watched == m_keyboard && !m_keyboard->isHidden())
         m_keyboard = nullptr;
     if (watched == m_nestedLoopOwner && event->type() == QEvent::Hide) {
         watched->removeEventFilter(this);

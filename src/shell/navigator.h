@@ -27,9 +27,9 @@ public:
 
     void add(const QString &name, Factory factory);
 
-    // Why a screen shows: the user's own key or click in the program, or the program itself (a
-    // timer, the start).
-    enum class Cause { User, Program };
+    // Why a screen shows: the user's own key or click in the program, the program itself (a timer),
+    // or the program's start, where the desktop gives the keyboard by its own rules.
+    enum class Cause { User, Program, Start };
 
     // Loads the screen if needed and makes it visible. At the user's asking it comes to the front
     // with the keyboard; shown by the program itself it takes the keyboard only if the program has

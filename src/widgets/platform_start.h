@@ -14,6 +14,8 @@ struct PlatformStart {
     std::vector<char *> argv;
     // Held until the application has connected to the display.
     std::shared_ptr<void> connecting;
+    // The time of the user's click or key that launched the program, where the desktop says it; or 0.
+    unsigned long launchTime = 0;
 };
 
 PlatformStart startPlatform(char *programName);

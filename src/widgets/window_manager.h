@@ -24,6 +24,10 @@ bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(
 // belong to another one (the splash screen, About).
 void keepOutOfTaskBar(QWidget *window);
 
+// Asks the window manager for the keyboard for `window` as it first maps, as an application asks
+// and as of the user's launching event at `launchTime` (0 if not known): it judges by its own rules.
+void takeKeyboardOnFirstShow(QWidget *window, unsigned long launchTime);
+
 // Where the window's client area is on the screen, asked of the display server rather than
 // taken from what Qt last heard.
 QPoint clientPlaceOnScreen(QWidget *window);

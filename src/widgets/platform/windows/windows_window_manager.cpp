@@ -36,6 +36,9 @@ void keepOutOfTaskBar(QWidget *window)
     window->windowHandle()->setTransientParent(owner);
 }
 
+// Windows gives the first window of a program just started the keyboard itself.
+void takeKeyboardOnFirstShow(QWidget *, unsigned long) {}
+
 QPoint clientPlaceOnScreen(QWidget *window)
 {
     return window->geometry().topLeft();

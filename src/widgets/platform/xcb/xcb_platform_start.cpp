@@ -7,119 +7,93 @@
 #include <xcb/xcb.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
+#include <future>
 #include <string>
 #include <system_error>
 #include <thread>
 
 namespace {
 
-using namespace std::chrono_literals;
-constexpr auto kWithin = 3s;
+constexpr int kWithinSeconds = 3;
 
-struct Disconnect {
-    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
-};
-
-// What the X server a display names did when asked to let the program in: let it in, refused it
-// and said why, or said nothing in time. Where none of these, nothing listens there.
+// What the X server a display names did when asked to let the program in: let it in (a
+// connection), refused it and said why, or said nothing in time. Where none of these, nothing
+// listens there.
 struct Answer {
-    std::unique_ptr<xcb_connection_t, Disconnect> connection;
+    xcb_connection_t *connection = nullptr;
     std::string refusal;
     bool silent = false;
 };
 
 // Asked before Qt connects: Qt aborts on an X display it cannot open, and waits without end on one
-// that accepts the connection and never answers.
+// that accepts the connection and never answers. The X library waits for the greeting without end
+// too, so it connects on a thread of its own, left behind if it hears nothing in time.
 Answer ask(const QByteArray &display)
 {
-    // The X library waits for the server's greeting without end, so it connects on a thread of its
-    // own; one that hears back too late closes its connection, or is left behind as the program ends.
-    struct Attempt {
-        std::mutex mutex;
-        std::condition_variable answered;
-        bool done = false;
-        bool abandoned = false;
-        xcb_connection_t *connection = nullptr;
-    };
-    auto attempt = std::make_shared<Attempt>();
+    auto connecting = std::make_shared<std::packaged_task<xcb_connection_t *()>>([name = display.toStdString()] {
+        // A server resetting as its last client leaves drops a connection it has just let in:
+        // once more, then, to the fresh server.
+        xcb_connection_t *connection = xcb_connect(name.c_str(), nullptr);
+        if (xcb_connection_has_error(connection) == 0)
+            return connection;
+        xcb_disconnect(connection);
+        return xcb_connect(name.c_str(), nullptr);
+    });
+    std::future<xcb_connection_t *> connected = connecting->get_future();
     // The library writes a refusing server's reason to standard error and keeps no copy: it is
     // read back from a pipe put there while the thread connects.
     int reason[2] = {-1, -1};
     const int standardError = dup(STDERR_FILENO);
-    if (standardError >= 0 && pipe2(reason, O_CLOEXEC) == 0) {
+    if (standardError >= 0 && pipe2(reason, O_CLOEXEC) == 0)
         dup2(reason[1], STDERR_FILENO);
-        close(reason[1]);
-    }
-    bool done = false;
     try {
-        std::thread([attempt, name = display.toStdString()] {
-            // A server resetting as its last client leaves drops a connection it has just let in:
-            // once more, then, to the fresh server.
-            xcb_connection_t *connection = xcb_connect(name.c_str(), nullptr);
-            if (xcb_connection_has_error(connection) != 0) {
-                xcb_disconnect(connection);
-                connection = xcb_connect(name.c_str(), nullptr);
-            }
-            std::unique_lock lock(attempt->mutex);
-            if (attempt->abandoned) {
-                lock.unlock();
-                xcb_disconnect(connection);
-                return;
-            }
-            attempt->connection = connection;
-            attempt->done = true;
-            attempt->answered.notify_one();
-        }).detach();
-        std::unique_lock lock(attempt->mutex);
-        done = attempt->answered.wait_for(lock, kWithin, [&] { return attempt->done; });
-        attempt->abandoned = !done;
+        std::thread([connecting] { (*connecting)(); }).detach();
     } catch (const std::system_error &) {
-    }
-    if (standardError >= 0) {
-        dup2(standardError, STDERR_FILENO);
-        close(standardError);
+        (*connecting)();  // no thread to spare: asked here, however long it takes
     }
     Answer answer;
-    answer.silent = !done;
-    if (done && xcb_connection_has_error(attempt->connection) == 0) {
-        answer.connection.reset(attempt->connection);
-    } else if (done) {
-        xcb_disconnect(attempt->connection);
-        char text[512];
-        ssize_t length = reason[0] >= 0 ? read(reason[0], text, sizeof text) : -1;
-        answer.refusal.assign(text, size_t(std::max<ssize_t>(length, 0)));
-        answer.refusal = answer.refusal.substr(0, answer.refusal.find('\n'));
-        while (!answer.refusal.empty() && (answer.refusal.back() == '.' || answer.refusal.back() == ' '))
-            answer.refusal.pop_back();
+    answer.silent = connected.wait_for(std::chrono::seconds(kWithinSeconds)) != std::future_status::ready;
+    dup2(standardError, STDERR_FILENO);
+    for (int fd : {standardError, reason[1]})
+        close(fd);
+    if (!answer.silent) {
+        answer.connection = connected.get();
+        char said[512] = {};
+        if (xcb_connection_has_error(answer.connection) != 0 && read(reason[0], said, sizeof said - 1) > 0) {
+            answer.refusal = std::string(said).substr(0, std::string(said).find('\n'));
+            if (answer.refusal.ends_with('.'))
+                answer.refusal.pop_back();
+        }
     }
-    if (reason[0] >= 0)
-        close(reason[0]);
+    close(reason[0]);
+    if (answer.connection && xcb_connection_has_error(answer.connection) != 0) {
+        xcb_disconnect(answer.connection);
+        answer.connection = nullptr;
+    }
     return answer;
 }
 
 // One line, in place of Qt's abort: what went wrong with the display, and what to do.
 int say(const QByteArray &display, const Answer &answer)
 {
-    const char *virtualDisplay = "xvfb-run -s \"-screen 0 1024x768x24\" tarnwick";
-    const char *named = display.constData();
+    const std::string named = "the display \"" + display.toStdString() + '"';
+    const std::string elsewhere = "in a virtual display: xvfb-run -s \"-screen 0 1024x768x24\" tarnwick";
+    std::string line;
     if (display.isEmpty())
-        std::fprintf(stderr, "tarnwick: no display to open: DISPLAY is not set. Start it from a desktop session, or "
-                             "in a virtual display: %s\n", virtualDisplay);
+        line = "no display to open: DISPLAY is not set. Start it from a desktop session, or " + elsewhere;
     else if (!answer.refusal.empty())
-        std::fprintf(stderr, "tarnwick: the X server of the display \"%s\" refused the connection: %s. The user "
-                             "running the program must be allowed on that display: give it the display's cookie "
-                             "(XAUTHORITY) or let it in with xhost.\n", named, answer.refusal.c_str());
+        line = "the X server of " + named + " refused the connection: " + answer.refusal + ". The user running the "
+               "program must be allowed on that display: give it the display's cookie (XAUTHORITY) or let it in "
+               "with xhost";
     else if (answer.silent)
-        std::fprintf(stderr, "tarnwick: the X server of the display \"%s\" did not answer within %d s: it may be "
-                             "stopped or overloaded. Try again once it answers, or start the program in a virtual "
-                             "display: %s\n", named, int(kWithin.count()), virtualDisplay);
+        line = "the X server of " + named + " did not answer within " + std::to_string(kWithinSeconds) + " s: it "
+               "may be stopped or overloaded. Try again once it answers, or start the program " + elsewhere;
     else
-        std::fprintf(stderr, "tarnwick: cannot open the display \"%s\": no X server is listening there. Start it "
-                             "from a desktop session, or in a virtual display: %s\n", named, virtualDisplay);
+        line = "cannot open " + named + ": no X server is listening there. Start it from a desktop session, or "
+               + elsewhere;
+    std::fprintf(stderr, "tarnwick: %s\n", line.c_str());
     return 1;
 }
 
@@ -130,8 +104,10 @@ void whileConnecting(QtMsgType type, const QMessageLogContext &context, const QS
 {
     if (type != QtDebugMsg && type != QtInfoMsg) {
         const QByteArray display = qgetenv("DISPLAY");
-        if (const Answer answer = ask(display); !answer.connection)
+        const Answer answer = ask(display);
+        if (!answer.connection)
             std::_Exit(say(display, answer));
+        xcb_disconnect(answer.connection);
     }
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
 }
@@ -149,26 +125,26 @@ PlatformStart startPlatform(char *programName)
     // desktop run through XWayland where there is one. A QT_QPA_PLATFORM of the user's own wins.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     const QByteArray display = qgetenv("DISPLAY");
+    // A launcher's startup notification ends in the time of the launching event.
+    const QByteArray startup = qgetenv("DESKTOP_STARTUP_ID");
+    if (const qsizetype at = startup.lastIndexOf("_TIME"); at >= 0)
+        start.launchTime = startup.mid(at + 5).toULong();
     if (platform.isEmpty() && !display.isEmpty())
         start.argv.insert(start.argv.end(), {platformOption, xcb});
     start.argc = int(start.argv.size());
     start.argv.push_back(nullptr);
     if (!platform.isEmpty() && !platform.startsWith("xcb"))
         return start;
-    if (display.isEmpty()) {
-        if (!platform.isEmpty() || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            start.status = say(display, {});
-        return start;
-    }
-    Answer answer = ask(display);
+    const Answer answer = display.isEmpty() ? Answer() : ask(display);
     if (!answer.connection) {
-        start.status = say(display, answer);
+        if (!display.isEmpty() || !platform.isEmpty() || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            start.status = say(display, answer);
         return start;
     }
     // Held while Qt connects, the check's connection keeps a server that resets when its last
     // client leaves from resetting under Qt's own.
     qInstallMessageHandler(whileConnecting);
-    start.connecting.reset(answer.connection.release(), [](xcb_connection_t *held) {
+    start.connecting.reset(answer.connection, [](xcb_connection_t *held) {
         qInstallMessageHandler(nullptr);
         xcb_disconnect(held);
     });

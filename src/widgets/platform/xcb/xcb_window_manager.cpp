@@ -7,6 +7,7 @@
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
@@ -25,13 +26,14 @@ xcb_connection_t *x11()
 
 // The atoms the program asks the window manager with, all interned in one round trip on first use:
 // on a slow link each round trip counts.
-enum Atom { FrameExtents, Supported, RequestFrameExtents, WmState, SkipTaskbar, SkipPager, AtomCount };
+enum Atom { FrameExtents, Supported, RequestFrameExtents, ActiveWindow, WmState, SkipTaskbar, SkipPager, AtomCount };
 
 xcb_atom_t atom(xcb_connection_t *connection, Atom which)
 {
     static const std::array<xcb_atom_t, AtomCount> atoms = [connection] {
         const char *names[AtomCount] = {"_NET_FRAME_EXTENTS", "_NET_SUPPORTED", "_NET_REQUEST_FRAME_EXTENTS",
-                                        "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
+                                        "_NET_ACTIVE_WINDOW", "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
+                                        "_NET_WM_STATE_SKIP_PAGER"};
         std::array<xcb_intern_atom_cookie_t, AtomCount> cookies;
         for (int i = 0; i < AtomCount; ++i)
             cookies[i] = xcb_intern_atom(connection, 0, uint16_t(qstrlen(names[i])), names[i]);
@@ -58,13 +60,15 @@ QList<uint32_t> atomsOf(xcb_connection_t *connection, xcb_window_t window, xcb_a
 
 // A request to the window manager about `window`, sent to the root window, where window managers
 // listen for them. One that does not know the request ignores it.
-void askWindowManager(xcb_connection_t *connection, xcb_window_t window, Atom request)
+void askWindowManager(xcb_connection_t *connection, xcb_window_t window, Atom request,
+                      std::array<uint32_t, 2> data = {})
 {
     xcb_client_message_event_t message = {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
     message.type = atom(connection, request);
+    std::copy(data.cbegin(), data.cend(), message.data.data32);
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char *>(&message));
@@ -95,6 +99,34 @@ private:
     xcb_window_t m_window;
     xcb_atom_t m_extents;
     std::function<void()> m_framed;
+};
+
+// Asks for the keyboard for one window when it first maps, then goes.
+class FirstMapListener : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    FirstMapListener(QWidget *window, xcb_connection_t *connection, unsigned long launchTime)
+        : QObject(window), m_connection(connection), m_window(xcb_window_t(window->winId())), m_time(launchTime)
+    {
+        qGuiApp->installNativeEventFilter(this);
+    }
+
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        const auto *map = static_cast<const xcb_map_notify_event_t *>(message);
+        if (type != "xcb_generic_event_t" || (map->response_type & 0x7f) != XCB_MAP_NOTIFY || map->window != m_window)
+            return false;
+        // As an application asks (source 1): the window manager weighs the time against what the user
+        // has done since, and may refuse.
+        askWindowManager(m_connection, m_window, ActiveWindow, {1, uint32_t(m_time)});
+        deleteLater();
+        return false;
+    }
+
+private:
+    xcb_connection_t *m_connection;
+    xcb_window_t m_window;
+    unsigned long m_time;
 };
 
 } // namespace
@@ -138,6 +170,12 @@ void keepOutOfTaskBar(QWidget *window)
     const xcb_atom_t skip[] = {atom(connection, SkipTaskbar), atom(connection, SkipPager)};
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), atom(connection, WmState),
                         XCB_ATOM_ATOM, 32, 2, skip);
+}
+
+void takeKeyboardOnFirstShow(QWidget *window, unsigned long launchTime)
+{
+    if (xcb_connection_t *connection = x11())
+        new FirstMapListener(window, connection, launchTime);
 }
 
 QPoint clientPlaceOnScreen(QWidget *window)
