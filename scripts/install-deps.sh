@@ -42,6 +42,8 @@ if [ "${1:-}" = "--all" ]; then
     debootstrap
     # the end-to-end and install tests' driver
     python3
+    # another program's text field, which the walks type into while the program starts
+    zenity
   )
 elif [ -n "${1:-}" ]; then
   echo "usage: install-deps.sh [--all]" >&2

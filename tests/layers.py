@@ -28,7 +28,7 @@ def main(src):
         for included in INCLUDE.findall(file.read_text()):
             if layer(included) > layer(own):
                 faults.append(f"{own} includes {included}, a higher layer")
-            platform = re.match(r"core/sysinfo/(posix|windows)/", included)
+            platform = re.match(r"core/sysinfo/(posix|windows)/|widgets/platform/\w+/", included)
             if platform and not own.startswith(platform.group(0)):
                 faults.append(f"{own} includes {included} from another platform's folder")
             if not (root / included).exists():

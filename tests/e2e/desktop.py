@@ -101,8 +101,9 @@ class Desktop:
 
     classname = "^tarnwick$"
 
-    def __init__(self, artifacts, name, wm=None, environment=None, resets=False, theme=None):
+    def __init__(self, artifacts, name, wm=None, environment=None, resets=False, theme=None, server_options=()):
         self.artifacts, self.name, self.wm, self.resets = artifacts, name, wm, resets
+        self.server_options = list(server_options)
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
         self.program, self.log, self.server, self.manager, self.wayland, self.frames = (None,) * 6
         number = None
@@ -194,7 +195,8 @@ class Desktop:
         # delay keeps a slow machine from turning one key press into several.
         self.server = subprocess.Popen(
             ["Xvfb", f":{candidate}", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
-             "-nolisten", "tcp", *([] if self.resets else ["-noreset"]), "-ardelay", "60000"],  # resets: as startx's
+             "-nolisten", "tcp", *([] if self.resets else ["-noreset"]), "-ardelay", "60000",  # resets: as startx's
+             *self.server_options],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             start_new_session=True)
         os.close(write_end)

@@ -1,6 +1,6 @@
 """The real program on a virtual display, walked through as a doctor would use it.
 
-    walks.py --program build/bin/tarnwick --artifacts DIR [--wm openbox|metacity] WALK
+    walks.py --program build/bin/tarnwick --artifacts DIR [--wm openbox|metacity|mutter|kwin|xfwm4|weston] WALK
 
 Every walk starts the program afresh; on failure it names what was missing and leaves a
 screenshot in DIR."""
@@ -10,6 +10,7 @@ import socket
 import struct
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -453,11 +454,56 @@ def same_look_when_dark(args):
             looks("node 1", walk.start_tree(topics))
 
 
+def typing_elsewhere(walk):
+    """The doctor starts the program and goes back to the record while the splash waits: the topic
+    screen, shown by the splash's timer, takes none of the letters typed there and asks for attention
+    instead (KWin, mutter and metacity mark so themselves a window mapped without the keyboard).
+    openbox and xfwm4 give a new window the keyboard by their own policy: there the walk only says
+    who has it."""
+    desktop = walk.desktop
+    splash = desktop.splash()
+    # The record: a text field of another program, which prints what it holds on Return.
+    record = subprocess.Popen(["zenity", "--entry", "--title=Record"], env=desktop.env, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL, text=True, start_new_session=True)
+    try:
+        field = wait_for(lambda: desktop.xdotool("search", "--onlyvisible", "--name", "^Record$", check=False)
+                         .stdout.split(), 10, "the record's window to map")[0]
+        desktop.xdotool("windowactivate", "--sync", field)  # as a click on it would
+        holder = lambda: desktop.xdotool("getwindowfocus", check=False).stdout.strip()  # noqa: E731
+        wait_for(lambda: holder() == field, 5, "the record to have the keyboard")
+        desktop.key("a", "b", "c")
+        if not any(w.id == splash.id for w in desktop.windows()):
+            raise Failure("the splash had gone before the letters were typed into the record")
+        desktop.gone(splash, timeout=15)
+        topics = walk.topic_screen()
+        focus = holder()
+        named = "the record" if focus == field else \
+            f"{desktop.xdotool('getwindowname', focus, check=False).stdout.strip()!r} ({focus})"
+        desktop.key("d", "e", "Return")
+        try:
+            typed = record.communicate(timeout=5)[0]
+        except subprocess.TimeoutExpired:
+            typed = None  # Return went elsewhere
+    finally:
+        Desktop._stop(record)
+    if desktop.wm in ("openbox", "xfwm4"):
+        print(f"{desktop.wm}: once the topic screen showed, the keyboard was with {named}; the record got {typed!r}")
+    elif typed != "abcde\n":
+        raise Failure(f"the record got {typed!r}, not all the letters typed into it ('abcde'); once the topic "
+                      f"screen showed, the keyboard was with {named}")
+    elif "_NET_WM_STATE_DEMANDS_ATTENTION" not in topics.states:
+        raise Failure(f"the topic screen, shown without the keyboard, asks for no attention: its states are "
+                      f"{list(topics.states)}")
+    if desktop.windows(MESSAGE):  # Return pressed OK on the topic screen, with no topic chosen
+        walk.dismiss(walk.message())
+    walk.exit_from(topics, TOPIC_EXIT)
+
 def no_display(args):
-    """With no display to open, the program says which in one line, with how to start it in a
-    virtual display, and ends with status 1 within 5 s: DISPLAY unset, naming no server, naming a
-    socket that never answers, and one that answers the program's own check but not Qt."""
-    # Display numbers no server holds; the last one greets as an X server with no screens.
+    """With no display to open, the program says why in one line, with what to do, and ends with
+    status 1 within 5 s: DISPLAY unset, naming no server, naming a socket that never answers, one
+    that answers the program's own check but not Qt, and a server that refuses the program for
+    want of its cookie."""
+    # Display numbers no server holds; the third one greets as an X server with no screens.
     number = 4000 + 3 * (os.getpid() % 1000)
     sockets = [socket.socket(socket.AF_UNIX) for _ in range(3)]
     for n, bound in enumerate(sockets, number):
@@ -475,21 +521,39 @@ def no_display(args):
     threading.Thread(target=greet_once, daemon=True).start()
     bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
     silent, empty, once = f":{number}", f":{number + 1}", f":{number + 2}"
-    for display, named in ((None, "DISPLAY"), (empty, f'"{empty}"'), (silent, f'"{silent}"'), (once, f'"{once}"')):
-        environment = dict(bare, **({"DISPLAY": display} if display else {}))
-        started = time.monotonic()
-        run = subprocess.run([args.program], env=environment, capture_output=True, text=True, timeout=10)
-        took, lines = time.monotonic() - started, run.stderr.splitlines()
-        if run.returncode != 1 or took > 5:
-            raise Failure(f"with DISPLAY={display}: status {run.returncode} after {took:.1f} s, wanted 1 within 5 s")
-        if len(lines) != 1 or named not in lines[0] or "xvfb-run" not in lines[0] or "reinstall" in run.stderr.lower():
-            raise Failure(f"with DISPLAY={display} it says {run.stderr!r}")
+    virtual = "xvfb-run"
+    with tempfile.TemporaryDirectory() as runtime:
+        # A server that lets in only those with its cookie; the program is started without one.
+        cookies, none = os.path.join(runtime, "cookies"), os.path.join(runtime, "none")
+        open(none, "w").close()
+        subprocess.run(["xauth", "-f", cookies, "add", ":0", ".", os.urandom(16).hex()], check=True,
+                       capture_output=True)
+        guarded = Desktop(args.artifacts, "no_display-guarded", server_options=["-auth", cookies])
+        try:
+            for display, extra, said in (
+                    (None, {}, ["DISPLAY is not set", virtual]),
+                    (empty, {}, [f'"{empty}": no X server is listening', virtual]),
+                    (silent, {}, [f'"{silent}" did not answer within 3 s', virtual]),
+                    (once, {}, [f'"{once}": no X server is listening', virtual]),
+                    (guarded.display, {"XAUTHORITY": none},
+                     [f'"{guarded.display}" refused the connection: Authorization required', "XAUTHORITY", "xhost"])):
+                environment = dict(bare, **({"DISPLAY": display} if display else {}), **extra)
+                started = time.monotonic()
+                run = subprocess.run([args.program], env=environment, capture_output=True, text=True, timeout=10)
+                took, lines = time.monotonic() - started, run.stderr.splitlines()
+                if run.returncode != 1 or took > 5:
+                    raise Failure(f"with DISPLAY={display}: status {run.returncode} after {took:.1f} s, "
+                                  "wanted 1 within 5 s")
+                if len(lines) != 1 or not all(words in lines[0] for words in said):
+                    raise Failure(f"with DISPLAY={display} it says {run.stderr!r}; wanted one line with {said}")
+        finally:
+            guarded.close()
 
 
 ALONE = {walk.__name__: walk for walk in (no_display, same_look_when_dark)}  # on no display, or on several
 
 WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help,
-                                          keyboard_walk, first_screens, server_resets)}
+                                          keyboard_walk, first_screens, server_resets, typing_elsewhere)}
 
 
 def walk(args):
