@@ -434,6 +434,7 @@ def same_look_when_dark(args):
                 if theme is None:
                     time.sleep(1)  # drawn in full
                     seen[what] = desktop.samples()[1]
+                    return window
                 differing = lambda now, was: sum(  # noqa: E731
                     max(map(abs, map(int.__sub__, now[i:i + 3], was[i:i + 3]))) > 48 for start in range(0, len(now), row)
                     if now[start:start + row] != was[start:start + row] for i in range(start, start + row, 3))

@@ -65,6 +65,28 @@ TEST_F(ScreenRules, HideKeepsStateAndShowBringsTheSameScreenBack)
     EXPECT_EQ(loads, 1);
 }
 
+// The doctor may be typing in another program: a screen going away hands the keyboard on only if
+// it had it. (Which screens take it as they show, the walks on real window managers tell.)
+TEST_F(ScreenRules, AScreenGoingAwayHandsOnTheKeyboardOnlyIfItHadIt)
+{
+    QWidget *a = screens().show(QStringLiteral("frmA"));
+    QWidget *b = screens().show(QStringLiteral("frmB"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(b));
+    screens().unload(b);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(a));
+
+    // The doctor goes to another program; then a screen goes away by itself.
+    QWidget *c = screens().show(QStringLiteral("frmC"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(c));
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(nullptr);
+    QT_WARNING_POP
+    screens().unload(c);
+    settle();
+    EXPECT_EQ(QApplication::activeWindow(), nullptr);
+}
+
 TEST_F(ScreenRules, UnloadDestroysAndTheNextShowLoadsAfresh)
 {
     QPointer<QWidget> first = screens().show(QStringLiteral("frmA"));
