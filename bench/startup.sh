@@ -3,31 +3,42 @@
 # picture): milliseconds from exec to the first window mapped on an X display, and peak memory
 # (VmHWM) at that moment. Both run alternately on one Xvfb; prints the medians and the ratios.
 # A third column runs tarnwick beside a 20000 x 20000 JPEG instead of its own picture.
-# Usage: bench/startup.sh [build folder, default build/release] [runs, default 15]
+# With --slow, both reach the display over a link that holds every byte 10 ms, then 25 ms, each
+# way (bench/x_relay.py), as over ssh -X; with xtrace installed, the round trips each makes before
+# its first window maps, and from then to its first picture, are counted too (bench/round_trips.py).
+# Usage: bench/startup.sh [--slow] [build folder, default build/release] [runs, default 15; 5 slow]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+slow=
+[ "${1:-}" = --slow ] && { slow=yes; shift; }
 build=${1:-build/release}
-runs=${2:-15}
+runs=${2:-$([ -n "$slow" ] && echo 5 || echo 15)}
 for program in "$build/bin/tarnwick" "$build/bin/startup_floor"; do
     [ -x "$program" ] || { echo "startup: $program is missing; build with TARNWICK_BENCHMARKS=ON" >&2; exit 2; }
 done
-for tool in Xvfb xev; do
+for tool in Xvfb xev xdpyinfo ${slow:+python3}; do
     command -v "$tool" >/dev/null || { echo "startup: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
 done
 
-stop_own() { [ -n "${XEV_PID:-}" ] && kill "$XEV_PID" 2>/dev/null || true; }
+relay=
+tracer=
+stop_own() {
+    local pid
+    for pid in ${XEV_PID:-} $relay $tracer; do kill "$pid" 2>/dev/null || true; done
+}
 # shellcheck source=bench/virtual_display.sh
 source bench/virtual_display.sh
 
 # Every window mapped on the display is reported as it happens.
 coproc XEV { exec stdbuf -oL xev -root -event substructure; }
-sleep 0.5
+# xev listens once the server counts SubstructureNotify among the root window's event masks.
+for _ in $(seq 100); do xdpyinfo | grep -q SubstructureNotifyMask && break; sleep 0.05; done
 
-# measure <program>: prints "<ms to first map> <peak kB>"
+# measure <command>: prints "<µs to first map> <peak kB>"
 measure() {
     local start end pid peak line
     start=$(date +%s%N)
-    "$1" 2>/dev/null &
+    "$@" 2>/dev/null &
     pid=$!
     while IFS= read -r -t 30 line <&"${XEV[0]}"; do
         [[ $line == MapNotify* ]] && break
@@ -40,6 +51,16 @@ measure() {
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# One unmeasured start of each fills the font and file caches.
+measure "$build/bin/tarnwick" >/dev/null
+measure "$build/bin/startup_floor" >/dev/null
+
+if [ -n "$slow" ]; then
+    # shellcheck source=bench/slow_link.sh
+    source bench/slow_link.sh
+    exit
+fi
 
 # A valid baseline JPEG of 20000 x 20000 pixels in three components, every 8 x 8 block two zero
 # bits (one Huffman code per table: no change of colour, end of block).
@@ -58,9 +79,6 @@ cp "$build/bin/tarnwick" "$runtime/huge/"
     printf '\xff\xd9'
 } >"$runtime/huge/Ut1.jpg"
 
-# One unmeasured start of each fills the font and file caches.
-measure "$build/bin/tarnwick" >/dev/null
-measure "$build/bin/startup_floor" >/dev/null
 : >"$runtime/tarnwick"
 : >"$runtime/floor"
 : >"$runtime/huge.txt"

@@ -19,6 +19,8 @@ if [ "${1:-}" = "--all" ]; then
     # tests and benchmarks
     googletest libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
     xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick strace xclip
+    # the X requests a start-up waits on, counted over a slow link (bench/startup.sh --slow)
+    xtrace
     # window managers and a Wayland compositor the walks run under; mutter is GNOME's, KWin
     # KDE Plasma's (with the window decoration it loads) and xfwm4 Xfce's
     openbox metacity mutter kwin-x11 kwin-style-breeze xfwm4 dbus weston xwayland
