@@ -77,7 +77,6 @@ SplashScreen::SplashScreen(QWidget *parent)
     setWindowTitle(QString());
     setFixedSize(twipsRect(0, 0, 7380, 4245).size().grownBy(QMargins(kBorder, kBorder, kBorder, kBorder)));
     setFocusPolicy(Qt::StrongFocus);
-    keepOutOfTaskBar(this);
 
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Frame1->setGeometry(twipsRect(150, 60, 7080, 4050).translated(kBorder, kBorder));
@@ -120,6 +119,8 @@ SplashScreen::SplashScreen(QWidget *parent)
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
+    // Its native window made here, where it is to show: not moved there once it exists.
+    keepOutOfTaskBar(this);
 }
 
 void SplashScreen::Form_Load(PictureLoader &picture)

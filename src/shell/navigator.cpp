@@ -66,11 +66,12 @@ QWidget *Navigator::show(const QString &name, Cause cause)
         screen->installEventFilter(this);
         m_loaded.append(screen);
     }
-    screen->setWindowState(screen->windowState() & ~Qt::WindowMinimized);
-    screen->show();
     // The doctor may be typing in another program: only the user's own asking, or a program that
     // has the keyboard, moves it.
     const bool hasKeyboard = m_keyboard || QApplication::activeWindow();
+    screen->setAttribute(Qt::WA_ShowWithoutActivating, cause == Cause::Program && !hasKeyboard);
+    screen->setWindowState(screen->windowState() & ~Qt::WindowMinimized);
+    screen->show();
     if (cause == Cause::User || (cause == Cause::Program && hasKeyboard)) {
         screen->raise();
         screen->activateWindow();

@@ -499,6 +499,7 @@ def typing_elsewhere(walk):
         walk.dismiss(walk.message())
     walk.exit_from(topics, TOPIC_EXIT)
 
+
 def no_display(args):
     """With no display to open, the program says why in one line, with what to do, and ends with
     status 1 within 5 s: DISPLAY unset, naming no server, naming a socket that never answers, one
