@@ -31,7 +31,8 @@ QWidget *splashScreen(Navigator &navigator, PictureLoader &picture)
     QObject::connect(screen, &SplashScreen::finished, &navigator, [&navigator, screen](bool byUser) {
         // A late trigger finds the splash already gone and does nothing.
         if (navigator.isLoaded(screen))
-            replace(navigator, screen, screenName::kTopics, byUser ? Navigator::Cause::User : Navigator::Cause::Program);
+            replace(navigator, screen, screenName::kTopics,
+                    byUser ? Navigator::Cause::User : Navigator::Cause::Program);
     });
     screen->Form_Load(picture);
     return screen;

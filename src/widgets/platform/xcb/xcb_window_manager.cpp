@@ -47,17 +47,6 @@ xcb_atom_t atom(xcb_connection_t *connection, Atom which)
     return atoms[which];
 }
 
-// The atoms a window's property lists; none if it has no such property.
-QList<uint32_t> atomsOf(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name)
-{
-    const auto cookie = xcb_get_property(connection, 0, window, name, XCB_ATOM_ATOM, 0, 1024);
-    ReplyPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr), &std::free);
-    if (!reply || reply->format != 32)
-        return {};
-    const auto *values = static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
-    return QList<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
-}
-
 // A request to the window manager about `window`, sent to the root window, where window managers
 // listen for them. One that does not know the request ignores it.
 void askWindowManager(xcb_connection_t *connection, xcb_window_t window, Atom request,
@@ -75,58 +64,25 @@ void askWindowManager(xcb_connection_t *connection, xcb_window_t window, Atom re
     xcb_flush(connection);
 }
 
-// Hears the window manager tell the frame round one window, which Qt reads afresh once it has
-// handled the news, but passes on to no one.
-class FrameListener : public QObject, public QAbstractNativeEventFilter
+// Passes each X event Qt hears to `heard` until the listener goes, with its owner or as told.
+class EventListener : public QObject, public QAbstractNativeEventFilter
 {
 public:
-    FrameListener(QObject *watcher, xcb_window_t window, xcb_atom_t extents, std::function<void()> framed)
-        : QObject(watcher), m_window(window), m_extents(extents), m_framed(std::move(framed))
+    EventListener(QObject *owner, std::function<void(EventListener *, const xcb_generic_event_t *)> heard)
+        : QObject(owner), m_heard(std::move(heard))
     {
         qGuiApp->installNativeEventFilter(this);
     }
 
     bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
     {
-        const auto *notify = static_cast<const xcb_property_notify_event_t *>(message);
-        if (type == "xcb_generic_event_t" && (notify->response_type & 0x7f) == XCB_PROPERTY_NOTIFY
-            && notify->window == m_window && notify->atom == m_extents)
-            QTimer::singleShot(0, this, m_framed);
+        if (type == "xcb_generic_event_t")
+            m_heard(this, static_cast<const xcb_generic_event_t *>(message));
         return false;
     }
 
 private:
-    xcb_window_t m_window;
-    xcb_atom_t m_extents;
-    std::function<void()> m_framed;
-};
-
-// Asks for the keyboard for one window when it first maps, then goes.
-class FirstMapListener : public QObject, public QAbstractNativeEventFilter
-{
-public:
-    FirstMapListener(QWidget *window, xcb_connection_t *connection, unsigned long launchTime)
-        : QObject(window), m_connection(connection), m_window(xcb_window_t(window->winId())), m_time(launchTime)
-    {
-        qGuiApp->installNativeEventFilter(this);
-    }
-
-    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
-    {
-        const auto *map = static_cast<const xcb_map_notify_event_t *>(message);
-        if (type != "xcb_generic_event_t" || (map->response_type & 0x7f) != XCB_MAP_NOTIFY || map->window != m_window)
-            return false;
-        // As an application asks (source 1): the window manager weighs the time against what the user
-        // has done since, and may refuse.
-        askWindowManager(m_connection, m_window, ActiveWindow, {1, uint32_t(m_time)});
-        deleteLater();
-        return false;
-    }
-
-private:
-    xcb_connection_t *m_connection;
-    xcb_window_t m_window;
-    unsigned long m_time;
+    std::function<void(EventListener *, const xcb_generic_event_t *)> m_heard;
 };
 
 } // namespace
@@ -145,10 +101,19 @@ bool watchFrame(QObject *watcher, QWidget *window, bool ask, std::function<void(
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const xcb_atom_t extents = atom(connection, FrameExtents);
     // Only where the window manager says it tells the frame, as Qt reads it only then: the two agree.
-    if (!atomsOf(connection, root, atom(connection, Supported)).contains(extents))
+    const auto cookie = xcb_get_property(connection, 0, root, atom(connection, Supported), XCB_ATOM_ATOM, 0, 1024);
+    ReplyPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    const auto *supported = reply ? static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get())) : nullptr;
+    if (!supported || !std::count(supported, supported + xcb_get_property_value_length(reply.get()) / 4, extents))
         return false;
+    // Qt reads the frame afresh once it has handled the news, but passes it on to no one.
     const xcb_window_t id = xcb_window_t(window->winId());
-    new FrameListener(watcher, id, extents, std::move(framed));
+    auto heard = [id, extents, watcher, framed = std::move(framed)](EventListener *, const xcb_generic_event_t *e) {
+        const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(e);
+        if ((e->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->window == id && notify->atom == extents)
+            QTimer::singleShot(0, watcher, framed);
+    };
+    new EventListener(watcher, std::move(heard));
     if (ask)
         askWindowManager(connection, id, RequestFrameExtents);
     return true;
@@ -174,8 +139,19 @@ void keepOutOfTaskBar(QWidget *window)
 
 void takeKeyboardOnFirstShow(QWidget *window, unsigned long launchTime)
 {
-    if (xcb_connection_t *connection = x11())
-        new FirstMapListener(window, connection, launchTime);
+    xcb_connection_t *connection = x11();
+    if (!connection)
+        return;
+    const xcb_window_t id = xcb_window_t(window->winId());
+    new EventListener(window, [connection, id, launchTime](EventListener *listener, const xcb_generic_event_t *e) {
+        const auto *map = reinterpret_cast<const xcb_map_notify_event_t *>(e);
+        if ((e->response_type & 0x7f) != XCB_MAP_NOTIFY || map->window != id)
+            return;
+        // As an application asks (source 1): the window manager weighs the time against what the
+        // user has done since, and may refuse.
+        askWindowManager(connection, id, ActiveWindow, {1, uint32_t(launchTime)});
+        listener->deleteLater();
+    });
 }
 
 QPoint clientPlaceOnScreen(QWidget *window)
