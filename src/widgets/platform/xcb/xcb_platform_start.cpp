@@ -13,6 +13,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -58,20 +59,13 @@ Answer ask(const QByteArray &display)
     dup2(standardError, STDERR_FILENO);
     for (int fd : {standardError, reason[1]})
         close(fd);
-    if (!answer.silent) {
-        answer.connection = connected.get();
+    if (!answer.silent && xcb_connection_has_error(answer.connection = connected.get()) != 0) {
+        xcb_disconnect(std::exchange(answer.connection, nullptr));
         char said[512] = {};
-        if (xcb_connection_has_error(answer.connection) != 0 && read(reason[0], said, sizeof said - 1) > 0) {
-            answer.refusal = std::string(said).substr(0, std::string(said).find('\n'));
-            if (answer.refusal.ends_with('.'))
-                answer.refusal.pop_back();
-        }
+        if (read(reason[0], said, sizeof said - 1) > 0)
+            answer.refusal = std::string(said).substr(0, std::string(said).find_first_of(".\n"));
     }
     close(reason[0]);
-    if (answer.connection && xcb_connection_has_error(answer.connection) != 0) {
-        xcb_disconnect(answer.connection);
-        answer.connection = nullptr;
-    }
     return answer;
 }
 
