@@ -12,27 +12,15 @@
 #include <QPainter>
 #include <QPushButton>
 
-namespace {
-
-const char kDescription[] =
+const QString kDescription = QStringLiteral(
     "This program is used to obtain a diagnosis based on the patient's history, examination findings, and "
     "invesigation findings supplied to the computer, and then to make a decision about the management options "
-    "available in that situation.";
+    "available in that situation.");
 
-const char kDisclaimer[] =
+const QString kDisclaimer = QStringLiteral(
     "Warning: this program supports, and does not replace, a doctor's clinical judgement. It is "
     "protected by copyright law: copying or distributing it, in whole or in part, without "
-    "permission is not allowed.";
-
-QLabel *addBlackLabel(QWidget *parent, const char *name, const char *text, int left, int top, int width,
-                      int height, const QFont &font)
-{
-    QLabel *label = addLabel(parent, QLatin1StringView(name), QString::fromUtf8(text), left, top, width, height, font);
-    setTextColour(label, Qt::black);
-    return label;
-}
-
-} // namespace
+    "permission is not allowed.");
 
 AboutScreen::AboutScreen(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -59,10 +47,11 @@ AboutScreen::AboutScreen(QWidget *parent)
                                         3075, 1245, 345);
 
     const QFont plain = font();
-    addBlackLabel(this, "lblDescription", kDescription, 240, 1125, 4725, 1170, plain)->setWordWrap(true);
-    addBlackLabel(this, "lblDisclaimer", kDisclaimer, 255, 2625, 3870, 1170, plain)->setWordWrap(true);
-    addBlackLabel(this, "lblTitle", "Quillmoor", 1050, 240, 4485, 480,
-                  designFont(QStringLiteral("MS Sans Serif"), 9.75, true));
+    setTextColour(this, Qt::black);
+    addLabel(this, QStringLiteral("lblDescription"), kDescription, 240, 1125, 4725, 1170, plain)->setWordWrap(true);
+    addLabel(this, QStringLiteral("lblDisclaimer"), kDisclaimer, 255, 2625, 3870, 1170, plain)->setWordWrap(true);
+    addLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Quillmoor"), 1050, 240, 4485, 480,
+             designFont(QStringLiteral("MS Sans Serif"), 9.75, true));
     addLabel(this, QStringLiteral("lblVersion"), QStringLiteral("Version 1.0"), 1050, 780, 3885, 225, plain);
 
     // The tab order is the order of creation: OK, the icon, System Info.

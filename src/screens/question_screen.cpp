@@ -17,13 +17,6 @@
 #include <map>
 #include <ranges>
 
-namespace {
-
-const QString kNothingSelected = QStringLiteral(
-    "Nothing is selected. You have to select one item by clicking on its radio button and then click OK.");
-
-} // namespace
-
 QuestionScreen::QuestionScreen(const tree::TreeNode &node, QWidget *parent)
     : QWidget(parent)
     , m_node(node)
@@ -90,7 +83,10 @@ void QuestionScreen::cmdOK_Click()
 {
     const auto chosen = std::ranges::find_if(m_options, &QRadioButton::isChecked);
     if (chosen == m_options.end()) {
-        showMessage(this, kNothingSelected, MessageIcon::Exclamation);
+        showMessage(this,
+                    QStringLiteral("Nothing is selected. You have to select one item by clicking on its radio button "
+                                   "and then click OK."),
+                    MessageIcon::Exclamation);
         return;
     }
 

@@ -14,21 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-const QString kNothingSelected = QStringLiteral(
-    "Nothing is selected! You have to select an item from the drop-down list in the combination box "
-    "and then click OK.");
-
-QString noTreeYet(const QString &topic)
-{
-    return QStringLiteral("This version of Tarnwick has no decision tree for \"%1\".\n\n"
-                          "The topic it covers is \"%2\": choose it from the list and click OK.")
-        .arg(topic, QString::fromUtf8(kTopics[kPrimaryAmenorrheaIndex]));
-}
-
-} // namespace
-
 TopicScreen::TopicScreen(QWidget *parent)
     : QWidget(parent)
 {
@@ -65,9 +50,22 @@ TopicScreen::TopicScreen(QWidget *parent)
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
     Combo1->setMaxVisibleItems(20);
+    QLineEdit *field = Combo1->lineEdit();
     // A screen reader lands in the text field, not the box around it.
-    Combo1->lineEdit()->setAccessibleName(Combo1->accessibleName());
-    forgetChoiceWhenTyping();
+    field->setAccessibleName(Combo1->accessibleName());
+    // Only a choice from the list counts: the combo box would otherwise pick the entry whose
+    // text was typed once editing finishes.
+    disconnect(field, &QLineEdit::editingFinished, Combo1, nullptr);
+    disconnect(field, &QLineEdit::returnPressed, Combo1, nullptr);
+    // Typing over a chosen entry un-chooses it, so OK never starts a topic the field no longer shows.
+    connect(field, &QLineEdit::textEdited, this, [this, field](const QString &text) {
+        if (Combo1->currentIndex() == -1)
+            return;
+        const int cursor = field->cursorPosition();
+        Combo1->setCurrentIndex(-1);
+        field->setText(text);
+        field->setCursorPosition(cursor);
+    });
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -84,29 +82,10 @@ TopicScreen::TopicScreen(QWidget *parent)
     connect(cmdExit, &QPushButton::clicked, this, &TopicScreen::cmdExit_Click);
 }
 
-void TopicScreen::forgetChoiceWhenTyping()
-{
-    QLineEdit *field = Combo1->lineEdit();
-    // Only a choice from the list counts: the combo box would otherwise pick the entry whose
-    // text was typed once editing finishes.
-    disconnect(field, &QLineEdit::editingFinished, Combo1, nullptr);
-    disconnect(field, &QLineEdit::returnPressed, Combo1, nullptr);
-    // Typing over a chosen entry un-chooses it, so OK never starts a topic the field no longer shows.
-    connect(field, &QLineEdit::textEdited, this, [this, field](const QString &text) {
-        if (Combo1->currentIndex() == -1)
-            return;
-        const int cursor = field->cursorPosition();
-        Combo1->setCurrentIndex(-1);
-        field->setText(text);
-        field->setCursorPosition(cursor);
-    });
-}
-
 void TopicScreen::Form_Load(PictureLoader &picture)
 {
     sizeToDisplay(this, 0.95f);
 
-    Combo1->clear();
     for (const std::string_view topic : kTopics)
         Combo1->addItem(toQString(topic));
     Combo1->setCurrentIndex(-1);
@@ -119,14 +98,19 @@ void TopicScreen::cmdOK_Click()
 {
     const int index = Combo1->currentIndex();
     if (index == -1) {
-        showMessage(this, kNothingSelected, MessageIcon::Exclamation);
-        return;
-    }
-    if (index == kPrimaryAmenorrheaIndex) {
+        showMessage(this,
+                    QStringLiteral("Nothing is selected! You have to select an item from the drop-down list in the "
+                                   "combination box and then click OK."),
+                    MessageIcon::Exclamation);
+    } else if (index == kPrimaryAmenorrheaIndex) {
         emit nodeRequested(1);
-        return;
+    } else {
+        showMessage(this,
+                    QStringLiteral("This version of Tarnwick has no decision tree for \"%1\".\n\n"
+                                   "The topic it covers is \"%2\": choose it from the list and click OK.")
+                        .arg(Combo1->itemText(index), QString::fromUtf8(kTopics[kPrimaryAmenorrheaIndex])),
+                    MessageIcon::Information);
     }
-    showMessage(this, noTreeYet(Combo1->itemText(index)), MessageIcon::Information);
 }
 
 void TopicScreen::cmdHelp_Click()

@@ -27,8 +27,6 @@ signals:
     void exitRequested();
 
 private:
-    void forgetChoiceWhenTyping();
-
     QComboBox *Combo1;
     QLabel *Image1;
 };

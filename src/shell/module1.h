@@ -5,8 +5,7 @@
 
 namespace Module1 {
 
-// Unloads every loaded screen, hidden ones included, the most recently loaded first.
-// Behind every Exit button; the program ends once the calling handler returns.
+// Unloads every loaded screen. Behind every Exit button; the program ends once the calling handler returns.
 inline void CloseAllScreens(Navigator &navigator)
 {
     navigator.unloadAll();

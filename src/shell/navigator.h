@@ -27,14 +27,12 @@ public:
 
     void add(const QString &name, Factory factory);
 
-    // Why a screen shows: the user's own key or click in the program, the program itself (a timer),
-    // or the program's start, where the desktop gives the keyboard by its own rules.
+    // Why a screen shows: the user's key or click in the program, the program itself (a timer), or
+    // the start, where the desktop gives the keyboard by its own rules.
     enum class Cause { User, Program, Start };
-
-    // Loads the screen if needed and makes it visible. At the user's asking it comes to the front
-    // with the keyboard; shown by the program itself it takes the keyboard only if the program has
-    // it, and otherwise asks the desktop for the user's attention. Returns nullptr for a name no
-    // screen is registered under.
+    // Loads the screen if needed and makes it visible: at the user's asking in front with the
+    // keyboard; by the program, with the keyboard only if the program has it, else asking the desktop
+    // for attention. Returns nullptr for a name no screen is registered under.
     QWidget *show(const QString &name, Cause cause = Cause::User);
     void hide(const QString &name);
     void unload(QWidget *screen);

@@ -4,20 +4,10 @@
 
 #include <QIcon>
 
-namespace {
-
-// Before the application exists: the screens keep their designed look whatever the desktop's
+// Told before the application exists: the screens keep their designed look whatever the desktop's
 // theme, no theme's icons either.
-int &unawareOfDesktopSettings(int &argc)
-{
-    QApplication::setDesktopSettingsAware(false);
-    return argc;
-}
-
-} // namespace
-
 Application::Application(int &argc, char **argv)
-    : QApplication(unawareOfDesktopSettings(argc), argv)
+    : QApplication((setDesktopSettingsAware(false), argc), argv)
 {
     setQuitOnLastWindowClosed(false);
     setApplicationName(QStringLiteral("Tarnwick"));

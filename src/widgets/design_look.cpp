@@ -3,32 +3,12 @@
 #include "widgets/design_font.h"
 
 #include <QApplication>
+#include <QPalette>
 #include <QPixmapCache>
 #include <QProxyStyle>
-#include <QStyleFactory>
 #include <QStyleHints>
 
 namespace {
-
-// The style the screens were drawn in, with the buttons of message boxes plain as designed:
-// a desktop theme (GTK's, for one) would put an icon on their OK.
-class DesignStyle : public QProxyStyle
-{
-public:
-    using QProxyStyle::QProxyStyle;
-
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returned) const override
-    {
-        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
-            return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returned);
-    }
-
-    QPalette standardPalette() const override { return designPalette(); }
-};
-
-} // namespace
 
 QPalette designPalette()
 {
@@ -54,6 +34,26 @@ QPalette designPalette()
     return palette;
 }
 
+// The style the screens were drawn in, with the buttons of message boxes plain as designed:
+// a desktop theme (GTK's, for one) would put an icon on their OK.
+class DesignStyle : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returned) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+
+    QPalette standardPalette() const override { return designPalette(); }
+};
+
+} // namespace
+
 void installDesignLook()
 {
 #ifdef Q_OS_WIN
@@ -64,15 +64,20 @@ void installDesignLook()
 #endif
     QApplication::setStyle(new DesignStyle(base));
     QApplication::setPalette(designPalette());
-    // Each screen is made anew each time it opens, with a palette of its own, and the style keys its
-    // pictures of the controls by palette: in Qt's pixmap cache they would serve no other screen and
-    // pile up, some 5 kB a screen, to its 10 MB. Controls this few are drawn afresh as cheaply.
+    // Each screen is made anew with a palette of its own, by which the style keys its pictures of the controls:
+    // cached, they would serve no other screen and pile up, 5 kB a screen; so few are drawn afresh as cheaply.
     QPixmapCache::setCacheLimit(0);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // The title bars and frames the platform draws, light too.
     QGuiApplication::styleHints()->setColorScheme(Qt::ColorScheme::Light);
 #endif
+    // Metric-compatible fonts where the design's are missing.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                                QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Times New Roman"), {QStringLiteral("Liberation Serif")});
     // Last: from Qt 6.8 on, a new style or palette fills the controls' fonts anew from the desktop's
     // theme (GTK's gives labels and buttons its own); setting the application's font clears them.
-    installDesignFonts();
+    QApplication::setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25, false));
 }

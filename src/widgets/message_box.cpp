@@ -50,7 +50,7 @@ void showMessage(QWidget *parent, const QString &text, MessageIcon icon)
         return;
     }
     const QPointer<QWidget> asking = parent;
-    MessageBox box(QMessageBox::Icon(icon), kAppTitle, text, QMessageBox::Ok, parent);
+    MessageBox box(QMessageBox::Icon(icon), QStringLiteral("Tarnwick"), text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("messageBox"));
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();

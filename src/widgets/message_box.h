@@ -8,8 +8,6 @@
 
 class QWidget;
 
-inline const QString kAppTitle = QStringLiteral("Tarnwick");
-
 // The values are the message box's own.
 enum class MessageIcon { None, Information, Exclamation };
 

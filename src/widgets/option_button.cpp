@@ -4,11 +4,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
-namespace {
-
 constexpr int kWrapFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
-
-} // namespace
 
 QRect OptionButton::captionRoom() const
 {

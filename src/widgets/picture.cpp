@@ -30,8 +30,7 @@ constexpr int kAllocationLimitMb = 24;
 // A progressive or multi-scan JPEG keeps every coefficient of the whole image however small it
 // is decoded: 128 bytes an 8 x 8 block. This lets through a 4:2:0 picture of 4 megapixels.
 constexpr qint64 kMaxCoefficientBytes = 12 * 1024 * 1024;
-// Ordinary progressive JPEGs have about ten scans; thousands, each over the whole image, would
-// keep the decoder busy for minutes.
+// Ordinary progressive JPEGs have about ten scans; thousands would keep the decoder busy for minutes.
 constexpr int kMaxJpegScans = 100;
 
 // The file's bytes if it is a regular file of a sensible size; else empty. Never waits for a
@@ -67,8 +66,7 @@ struct Piece {
     bool kept, last;
 };
 
-// Walks the file piece by piece after its signature and moves the kept pieces to the front in
-// place, so that dropping metadata needs no second copy.
+// Moves the pieces kept to the front in place, so that dropping metadata needs no second copy.
 void keepPieces(QByteArray &bytes, qsizetype signature, const auto &next)
 {
     const auto *data = reinterpret_cast<const uchar *>(bytes.data());
@@ -109,9 +107,8 @@ qint64 coefficientBytes(const uchar *frame, int length)
     return 2 * pixels * blocksPerMcu / (maxH * maxV);
 }
 
-// Keeps only what decoding needs: the comments and the application segments (Exif, thumbnails,
-// profiles) go, the JFIF and Adobe ones, which say how to read the colours, stay. False for a
-// JPEG whose decoding would take too much time or memory.
+// Drops comments and application segments (Exif, thumbnails, profiles) but the JFIF and Adobe ones,
+// which say how to read the colours. False for a JPEG whose decoding would take too much time or memory.
 bool stripJpeg(QByteArray &bytes)
 {
     const auto isRestart = [](uchar marker) { return marker >= 0xD0 && marker <= 0xD7; };
@@ -275,9 +272,8 @@ PictureLoader::~PictureLoader()
     const bool reading = m_shared->reading;
     lock.unlock();
     m_shared->wake.notify_all();
-    // A worker that waits or decodes ends before the program does: a decode left running would
-    // use Qt while the program is torn down. One still reading (a file system that never
-    // answers) is left behind rather than hold up the end, and goes when it is done.
+    // A decode left running would use Qt while the program is torn down, so the worker is waited for;
+    // one still reading (a file system that never answers) is left behind, and goes when it is done.
     if (reading) {
         connect(m_worker, &QThread::finished, m_worker, &QObject::deleteLater);
         return;

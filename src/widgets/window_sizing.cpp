@@ -13,13 +13,8 @@
 
 namespace {
 
-// The frame the window manager last put round one of the screens: it frames every plain window
-// of the program alike, so the next one is sized for it before it shows.
-QMargins &lastFrame()
-{
-    static QMargins frame;
-    return frame;
-}
+// The frame last put round a screen: the window manager frames them alike, so the next is sized for it.
+QMargins lastFrame;
 
 // The frame Qt knows the window manager put round `window`; none before it has shown.
 QMargins frameOf(const QWidget *window)
@@ -63,9 +58,8 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        // Only the program's own hiding and showing count: a window manager may unmap and map a
-        // window again as it frames it (mutter 48 does), which Qt 6.8 passes on as a spontaneous
-        // hide and show.
+        // Only the program's own hiding and showing count: a window manager (mutter 48) may unmap and map
+        // a window again as it frames it, which Qt 6.8 passes on as a spontaneous hide and show.
         if (event->spontaneous())
             return false;
         if (event->type() == QEvent::Hide) {
@@ -86,23 +80,21 @@ private:
     // Only while the window is first shown: a window manager may take the frame away as it hides it.
     void fit()
     {
-        // A desktop that maximizes a window this big (GNOME's) has the last word, and the frame
-        // of a maximized window is no guide to the next one. Where Qt has heard of no frame,
-        // nothing is learnt.
+        // A desktop that maximizes a window this big (GNOME's) has the last word, and a maximized
+        // window's frame is no guide to the next one; nor is a frame Qt has not heard of.
         const QMargins frame = frameOf(m_window);
         if (!m_window->isVisible() || m_left.isValid() || m_window->isMaximized() || frame.isNull()
             || std::min({frame.left(), frame.top(), frame.right(), frame.bottom()}) < 0)
             return;
-        lastFrame() = frame;
+        lastFrame = frame;
         if (frame == m_frame)
             return;
         m_frame = frame;
         place(m_window, m_factor, frame);
     }
 
-    // Fits the window to what Qt knows of its frame. A compositor that places windows itself
-    // (weston's, for XWayland) may put one where it does not fit: it keeps the place it chose,
-    // and the window what of it is on the display.
+    // A compositor that places windows itself (weston's, for XWayland) may put one where it does not
+    // fit: it keeps the place it chose, and the window what of it is on the display.
     void settle()
     {
         fit();
@@ -130,18 +122,16 @@ void sizeToDisplay(QWidget *window, float factor)
 
 QMargins expectedFrame(QWidget *window)
 {
-    return frameBeforeShow(window).value_or(lastFrame());
+    return frameBeforeShow(window).value_or(lastFrame);
 }
 
 void learnFrame(QObject *owner)
 {
-    // A plain window that never shows: the window manager says what frame it would give it, so
-    // that even the first screen is sized for its frame before it shows.
-    auto *probe = new QWidget;
+    auto *probe = new QWidget;  // never shown
     QObject::connect(owner, &QObject::destroyed, probe, [probe] { delete probe; });
     const bool told = watchFrame(probe, probe, true, [probe] {
-        if (lastFrame().isNull())
-            lastFrame() = frameOf(probe);
+        if (lastFrame.isNull())
+            lastFrame = frameOf(probe);
         probe->deleteLater();
     });
     if (!told)

@@ -6,10 +6,9 @@
 class QObject;
 class QWidget;
 
-// Sets the outer size of a window not yet shown (title bar and borders included) to `factor`
-// times the display's, reads back what the window took and centres it by that outer size. Where
-// the window manager's frame is not known before the window shows, the size and place are
-// corrected once it is. Controls are left where they are.
+// Sets the outer size of a window not yet shown (frame included) to `factor` times the display's and
+// centres it by the size it took; where the frame is only known once the window shows, both are
+// corrected then. Controls are left where they are.
 void sizeToDisplay(QWidget *window, float factor);
 
 // The frame a window that is not yet shown will get: as the platform tells it, else the one the

@@ -1,4 +1,3 @@
-// Finding the system information tool through the registry and starting it.
 #include "core/sysinfo/sys_info.h"
 
 #include <algorithm>
@@ -18,8 +17,7 @@ struct KeyCloser {
     ~KeyCloser() { registry.closeKey(key); }
 };
 
-// Rendered from the bytes as read, before the trailing zero is trimmed: a DWORD's last byte is its
-// most significant, and a zero there is part of the number (bytes 00 00 00 00 read as "&h0").
+// A DWORD's last byte is its most significant: a zero there is part of the number (00 00 00 00 is "&h0").
 std::string dwordText(const unsigned char *bytes, std::size_t count)
 {
     if (count == 0)
@@ -39,7 +37,6 @@ void startOrReport(const std::function<bool()> &start, const ShowMessage &showMe
     try {
         started = start();
     } catch (...) {
-        started = false;
     }
     if (!started && showMessage)
         showMessage(kSysInfoUnavailableText);
@@ -67,15 +64,11 @@ bool GetKeyValue(Registry &registry, Registry::Handle KeyRoot, std::string_view 
     }
     const std::size_t count = std::min<std::size_t>(size, kReadBufferSize);
 
-    // A value without any data bytes is simply empty.
-    std::string_view kept(reinterpret_cast<const char *>(buffer.data()), count);
-    if (!kept.empty() && kept.back() == '\0')
-        kept.remove_suffix(1);
-
     if (type == Registry::kTypeString) {
         // What the system would start is the text up to its first zero byte; anything after it
         // ("C:\\x.exe\0\0", or a zero and stray bytes) is not part of the path.
-        KeyVal.assign(kept.substr(0, kept.find('\0')));
+        const std::string_view text(reinterpret_cast<const char *>(buffer.data()), count);
+        KeyVal.assign(text.substr(0, text.find('\0')));
     }
     else if (type == Registry::kTypeDword)
         KeyVal = dwordText(buffer.data(), count);

@@ -45,16 +45,15 @@ struct TreeLabel {
     };
     std::string_view control;  // "Label1", "Label2", "Label3"
     std::string_view text;
-    Role role = Role::Question;
     Place place;
+    Role role = Role::Question;
 };
 
 struct Corner {
     int left = 0, top = 0;
 };
 
-// The top left corners of the three buttons of every question screen; each is 735 x 375 twips.
-// In the tab order OK comes first, Exit second and Home last.
+// The top left corners of a question screen's buttons; in the tab order OK comes first, Exit second, Home last.
 struct TreeButtons {
     Corner ok;
     Corner exit;

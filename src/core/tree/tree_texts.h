@@ -1,4 +1,4 @@
-// Every text that an outcome of the primary amenorrhea tree shows.
+// Every text that an outcome of the primary amenorrhea tree shows, a group a node, in node order.
 // Shown word for word, typos included; each text held once and pointed at by its options.
 #pragma once
 
@@ -6,7 +6,6 @@
 
 namespace tree {
 
-// ---- Node 4: nature of the outflow tract obstruction ----
 inline constexpr std::string_view kImperforateHymenText =
     "Excise the imperforate hymen by making a cruciate incision in it.";
 inline constexpr std::string_view kTransverseVaginalSeptumText =
@@ -19,13 +18,12 @@ inline constexpr std::string_view kCervicalAtresiaText =
     "The new cervix usually closes down, and after multiple such attempts, one has to perform "
     "total abdominal hysterectomy.";
 
-// ---- Node 5 "Present": no node of the tree; our own wording ----
+// Node 5 "Present" leads to no node of the tree: our own wording.
 inline constexpr std::string_view kUterusPresentText =
     "This decision tree ends here. A patient with normal secondary sex characteristics and a "
     "functioning uterus without outflow tract obstruction is evaluated as for secondary amenorrhea. "
     "Exclude pregnancy with a pregnancy test first, then obtain serum TSH, prolactin, FSH and LH levels.";
 
-// ---- Node 6: karyotype ----
 inline constexpr std::string_view kMullerianAgenesisText =
     "The diagnosis is Mullerian agenesis or Rokitansky-Kuster-Hauser syndrome. Obtain an excretory "
     "urogram, as urinary tract malformations may be associated with it. After adequate counseling, "
@@ -36,13 +34,11 @@ inline constexpr std::string_view kTotalAndrogenInsensitivityText =
     "gonadectomy, as these gonads are likely to develop malignant testicular tumors. Perform a "
     "vaginoplasty if the patient is going to get married, or is already married and has dyspareunia.";
 
-// ---- Node 7: height ----
 inline constexpr std::string_view kPureGonadalDysgenesisText =
     "Perform ultrasonography to visualize gonads. Obtain the patient's karyotype. The gonads are "
     "streak and the karyotype is 46,XX. The diagnosis is pure gonadal dysgenesis. Treat her with "
     "estrogen replacement therapy.";
 
-// ---- Node 8: Turner features and karyotype ----
 inline constexpr std::string_view kTurnerSyndromeText =
     "The diagnosis is Turner's syndrome. Give the woman estrogen replacement therapy.";
 inline constexpr std::string_view kNoonanSyndromeText =
@@ -52,7 +48,6 @@ inline constexpr std::string_view kNoonanSyndromeText =
 inline constexpr std::string_view kStreakGonadsText =
     "The gonads ar streak. Give the patient estrogen replacement therapy.";
 
-// ---- Node 10: other abnormalities ----
 inline constexpr std::string_view kEndocrineDisordersText =
     "Endocrine disorders like Cushing's syndrome and hypothyroidism can be responsible. Treat the "
     "patient in joint consultation with an endocrinologist.";
@@ -72,7 +67,6 @@ inline constexpr std::string_view kLaurenceMoonBiedlText =
     "poly- or syndactyly, and retinitis pigmentosa. It is hereditary. Treat the patient with estrogen "
     "replacement therapy. When a pregnancy is desired, treat the patient with gonadotropic hormones.";
 
-// ---- Node 11: karyotype ----
 // No blank before the parenthesis: the text as written.
 inline constexpr std::string_view kSwyerSyndromeText =
     "The diagnosis is Swyer's syndrome(46,XY pure gonadal dysgenesis) or 17 alpha hydroxylase "
@@ -81,7 +75,6 @@ inline constexpr std::string_view kSwyerSyndromeText =
 inline constexpr std::string_view kXIsochromosomeText =
     "Treat a case of X-isochromosome formation like a case of 45,X (Turner's syndrome).";
 
-// ---- Node 12: past history ----
 inline constexpr std::string_view kGonadalDamageText =
     "Gonadal damage due to rubella, radiation, and antimalignancy drugs is irreversible in these "
     "cases. Treat the patient with estrogen replacement therapy.";
@@ -91,14 +84,12 @@ inline constexpr std::string_view kMedicalDisordersText =
     "Medical disorders like galactosemia, ataxia-telangiectasia, and myotonia dystrophica can cause "
     "gonadal failure. Treat the patient with estrogen replacement therapy.";
 
-// ---- Node 13: laparoscopy and ovarian biopsy ----
 inline constexpr std::string_view kInfiltrativeOvarianDiseaseText =
     "Make a medical reference for appropriate therapy. Give the patient estrogen replacement therapy.";
 inline constexpr std::string_view kSavageSyndromeText =
     "Gonadotropin resistance of the ovary is called Savage syndrome. Give the patient estrogen "
     "replacement therapy.";
 
-// ---- Nodes 14 and 15: ambiguous genitalia ----
 // Shown by two options: node 14 "No virilization or gynecomastia" and node 15 "46, XX".
 inline constexpr std::string_view kFemalePseudohermaphroditismText =
     "The diagnosis is female pseudohermaphroditism. Treat the patient with estrogen replacement "
@@ -111,7 +102,6 @@ inline constexpr std::string_view kMixedGonadalDysgenesisText =
     "The diagnosis is mixed gonadal dysgenesis. Treat the patient with gonadectomy, estrogen "
     "replacement therapy, and plastic surgery for ambiguous external genitalia.";
 
-// ---- Node 16: androgen binding of skin fibroblasts ----
 inline constexpr std::string_view kHsd17BetaDeficiencyText =
     "The diagnosis is 17 beta hydroxysteroid dehydrogenase deficiency. Treat the patient with "
     "gonadectomy, estrogen replacement therapy, and plastic surgery for ambiguous external genitalia.";

@@ -11,8 +11,6 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-namespace {
-
 const char kHowTo[] = R"(<h2>Using Tarnwick</h2>
 <h3>Choosing a topic</h3>
 <p>On the topic screen, click the arrow at the right of the box that reads <i>Topic List</i>
@@ -55,8 +53,6 @@ and <b>Ctrl+minus</b> zoom; <b>Ctrl+0</b> shows the whole tree again. Drag the d
 <h3>About</h3>
 <p><b>About</b> shows the program's version and can start your system's information tool.</p>
 )";
-
-} // namespace
 
 HelpScreen::HelpScreen(const QWidget *topics, QWidget *parent)
     : QWidget(parent)
@@ -126,9 +122,7 @@ void HelpScreen::Form_Load()
         QRect area = display.marginsRemoved({margin, margin, margin, margin});
         QRect controls;
         if (const QWidget *topics = m_topics.data(); topics && topics->isVisible())
-            for (const QWidget *control : topics->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-                if (control->isVisible())
-                    controls |= control->geometry().translated(topics->geometry().topLeft());
+            controls = topics->childrenRect().translated(topics->geometry().topLeft());
         QRect below = area, right = area;
         below.setTop(controls.bottom() + margin + 1);
         right.setLeft(controls.right() + margin + 1);

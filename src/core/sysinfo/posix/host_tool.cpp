@@ -1,9 +1,8 @@
-// Where there is no Windows registry: the host's own system information program, found among the
-// well-known ones and started by posix_spawn of its path, no shell.
 #include "core/sysinfo/posix/host_tool.h"
 
 #include "core/sysinfo/sys_info.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -13,7 +12,6 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 extern char **environ;
 

@@ -22,9 +22,8 @@ std::string findFirstProgram(std::span<const std::string_view> folders,
 // The host's system information program as it would be started; empty if it has none.
 std::string hostTool();
 
-// Starts the program at path with no arguments, in a session of its own, with only the standard
-// files, every signal at its default and the environment as this program received it. Does not
-// wait for the program, and leaves no child behind. False when it could not be started.
+// Starts the program at path, without arguments or waiting, in its own session with only the standard files,
+// every signal at its default and this program's environment; leaves no child behind. False if it cannot.
 bool startDetached(const std::string &path);
 
 } // namespace sysinfo

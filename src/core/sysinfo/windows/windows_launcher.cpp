@@ -1,5 +1,3 @@
-// Starting a program on Windows: CreateProcessA with the path as the program's name; the system
-// information tool is the one the real registry names.
 #include "core/sysinfo/windows/windows_launcher.h"
 
 #include "core/sysinfo/sys_info.h"

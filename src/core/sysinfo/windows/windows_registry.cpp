@@ -1,4 +1,3 @@
-// The Windows registry through advapi32's narrow-character functions.
 #include "core/sysinfo/windows/windows_registry.h"
 
 #include <string>
