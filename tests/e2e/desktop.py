@@ -337,6 +337,9 @@ class Desktop:
         return Window(window.id, window.name, window.x + SPLASH_BORDER, window.y + SPLASH_BORDER, *SPLASH_CLIENT,
                       window.frame, window.states)
 
+    def focus(self):
+        return self.xdotool("getwindowfocus", check=False).stdout.strip()
+
     def gone(self, window, timeout=10):
         wait_for(lambda: all(w.id != window.id for w in self.windows()), timeout, f"{window} to close")
 

@@ -120,8 +120,7 @@ TEST_F(Splash, AClickOnTheBareFrameClosesIt)
 TEST_F(Splash, TheTimerClosesItAndTheFirstTriggerWins)
 {
     auto *timer = splash->findChild<QTimer *>(QStringLiteral("Timer1"));
-    // A key and a tick that come after the tick, while the screen is not yet deleted and the topic
-    // list has given way to a question, find it gone: the list is not shown again.
+    // A late key and tick, once the topic list has given way to a question, do not show it again.
     QObject::connect(timer, &QTimer::timeout, splash, [this] {
         screens().hide(QStringLiteral("frmStart"));
         splash->Form_KeyPress();

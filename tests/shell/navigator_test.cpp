@@ -65,8 +65,7 @@ TEST_F(ScreenRules, HideKeepsStateAndShowBringsTheSameScreenBack)
     EXPECT_EQ(loads, 1);
 }
 
-// The doctor may be typing in another program: a screen going away hands the keyboard on only if
-// it had it. (Which screens take it as they show, the walks on real window managers tell.)
+// The doctor may be typing in another program: which screens take the keyboard, the walks tell.
 TEST_F(ScreenRules, AScreenGoingAwayHandsOnTheKeyboardOnlyIfItHadIt)
 {
     QWidget *a = screens().show(QStringLiteral("frmA"));
