@@ -125,8 +125,8 @@ def expect_desktop_icon(desktop, window, what):
         images[values[0]] = [(v >> 16 & 255, v >> 8 & 255, v & 255, v >> 24) for v in values[2:end]]
         values = values[end:]
     for size in (16, 32):
-        png = subprocess.run(["convert", INSTALLED_ICON.format(size), "rgba:-"], capture_output=True, check=True,
-                             timeout=20).stdout
+        png = subprocess.run(["convert", INSTALLED_ICON.format(size), "-depth", "8", "rgba:-"], capture_output=True,
+                             check=True, timeout=20).stdout
         premultiplied = lambda pixels: [c * p[3] // 255 for p in pixels for c in p[:3]] + [p[3] for p in pixels]  # noqa
         expected, shown = premultiplied(list(zip(*[iter(png)] * 4))), premultiplied(images.get(size, []))
         if len(shown) != len(expected) or any(abs(a - b) > 2 for a, b in zip(shown, expected)):
