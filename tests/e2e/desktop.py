@@ -102,58 +102,56 @@ class Desktop:
     classname = "^tarnwick$"
 
     def __init__(self, artifacts, name, wm=None, environment=None, resets=False, theme=None, server_options=()):
-        self.artifacts, self.name, self.wm, self.resets = artifacts, name, wm, resets
-        self.server_options = list(server_options)
+        self.artifacts, self.name, self.wm = artifacts, name, wm
+        os.makedirs(artifacts, exist_ok=True)
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
         self.program, self.log, self.server, self.manager, self.wayland, self.frames = (None,) * 6
-        number = None
-        if wm == WAYLAND:
-            try:
-                number = self._start_weston()
-            except BaseException:
-                self.close()
-                raise
-        # A display number of our own, free of lock files and sockets (Xvfb gives up on one
-        # that is taken); -displayfd says when it accepts clients. Parallel tests start apart.
-        first = 100 + os.getpid() % 400
         try:
-            for candidate in ([] if number else range(first, first + 40)):
-                if os.path.exists(f"/tmp/.X{candidate}-lock") or os.path.exists(f"/tmp/.X11-unix/X{candidate}"):
-                    continue
-                number = self._start_server(candidate)
-                if number:
-                    break
+            self.display = ":" + (self._start_weston() if wm == WAYLAND else self._start_xvfb(resets, server_options))
+            self.env = dict(environment or os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime,
+                            QT_QPA_PLATFORM="xcb")
+            for variable in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY"):
+                self.env.pop(variable, None)
+            self.env.update(THEMES.get(theme, {}))
+            # Without a session bus a program may start one through X11 that outlives the test.
+            self.env.setdefault("DBUS_SESSION_BUS_ADDRESS", "disabled:")
+            if wm == WAYLAND:
+                # A Wayland session: the program chooses its platform itself.
+                self.env.update(WAYLAND_DISPLAY=self.wayland, XDG_SESSION_TYPE="wayland")
+                self.env.pop("QT_QPA_PLATFORM")
+            elif wm:
+                self._start_window_manager(wm)
         except BaseException:
             self.close()
             raise
-        if not number:
-            self.close()
-            if wm == WAYLAND:
-                raise Failure(f"{WAYLAND} started no XWayland server")
-            raise Failure(f"could not start Xvfb on any display from :{first} to :{first + 39}")
-        self.display = f":{number}"
-        self.env = dict(environment or os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime,
-                        QT_QPA_PLATFORM="xcb")
-        for variable in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_QPA_PLATFORMTHEME", "WAYLAND_DISPLAY"):
-            self.env.pop(variable, None)
-        self.env.update(THEMES.get(theme, {}))
-        # Without a session bus a program may start one through X11 that outlives the test.
-        self.env.setdefault("DBUS_SESSION_BUS_ADDRESS", "disabled:")
-        if wm == WAYLAND:
-            # A Wayland session: the program chooses its platform itself.
-            self.env.update(WAYLAND_DISPLAY=self.wayland, XDG_SESSION_TYPE="wayland")
-            self.env.pop("QT_QPA_PLATFORM")
-        elif wm:
-            try:
-                self._start_window_manager(wm)
-            except BaseException:
-                self.close()
-                raise
+
+    def _start_xvfb(self, resets, server_options):
+        """Starts Xvfb on a display number of our own, free of lock files and sockets (Xvfb gives up on
+        one that is taken); -displayfd says when it accepts clients. Parallel tests start apart."""
+        first = 100 + os.getpid() % 400
+        for number in range(first, first + 40):
+            if os.path.exists(f"/tmp/.X{number}-lock") or os.path.exists(f"/tmp/.X11-unix/X{number}"):
+                continue
+            read_end, write_end = os.pipe()
+            # No window manager: a window's client area is the window itself. A long autorepeat
+            # delay keeps a slow machine from turning one key press into several.
+            self.server = subprocess.Popen(
+                ["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
+                 "-nolisten", "tcp", *([] if resets else ["-noreset"]), "-ardelay", "60000",  # resets: as startx's
+                 *server_options],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+            os.close(write_end)
+            # Xvfb writes the number and then a newline; it dies if the pipe closes in between.
+            with os.fdopen(read_end) as said:
+                if select.select([said], [], [], 15)[0] and said.readline().strip() == str(number):
+                    return str(number)
+            self._stop(self.server)
+        raise Failure(f"could not start Xvfb on any display from :{first} to :{first + 39}")
 
     def _start_weston(self):
         """Starts weston headless with XWayland; returns the X display number it took."""
         self.wayland = f"tarnwick-{os.getpid()}"
-        log_path = os.path.join(self.artifacts_dir(), f"{self.name}-weston.log")
+        log_path = os.path.join(self.artifacts, f"{self.name}-weston.log")
         with open(log_path, "wb") as log:
             self.server = subprocess.Popen(
                 ["weston", "--backend=headless-backend.so", "--xwayland", f"--socket={self.wayland}",
@@ -173,7 +171,7 @@ class Desktop:
         # No user settings: the managers' own defaults, as on a fresh desktop.
         env = dict(self.env, XDG_CONFIG_HOME=os.path.join(self.runtime, "config"),
                    HOME=self.runtime)
-        with open(os.path.join(self.artifacts_dir(), f"{self.name}-{wm}.log"), "wb") as log:
+        with open(os.path.join(self.artifacts, f"{self.name}-{wm}.log"), "wb") as log:
             self.manager = subprocess.Popen(WINDOW_MANAGERS[wm], env=env, cwd=self.runtime, stdout=log,
                                             stderr=subprocess.STDOUT, start_new_session=True)
 
@@ -185,44 +183,9 @@ class Desktop:
             return "window id #" in said and "_NET_FRAME_EXTENTS" in said
         wait_for(managing, 20, f"{wm} to manage the display")
 
-    def artifacts_dir(self):
-        os.makedirs(self.artifacts, exist_ok=True)
-        return self.artifacts
-
-    def _start_server(self, candidate):
-        read_end, write_end = os.pipe()
-        # No window manager: a window's client area is the window itself. A long autorepeat
-        # delay keeps a slow machine from turning one key press into several.
-        self.server = subprocess.Popen(
-            ["Xvfb", f":{candidate}", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
-             "-nolisten", "tcp", *([] if self.resets else ["-noreset"]), "-ardelay", "60000",  # resets: as startx's
-             *self.server_options],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            start_new_session=True)
-        os.close(write_end)
-        # Xvfb writes the number and then a newline; it dies if the pipe closes in between.
-        said = b""
-        deadline = time.monotonic() + 15
-        try:
-            while not said.endswith(b"\n") and time.monotonic() < deadline:
-                ready, _, _ = select.select([read_end], [], [], deadline - time.monotonic())
-                chunk = os.read(read_end, 32) if ready else b""
-                if not chunk:
-                    break
-                said += chunk
-        finally:
-            os.close(read_end)
-        number = said.decode().strip()
-        if number == str(candidate):
-            return number
-        self._stop(self.server)
-        self.server = None
-        return None
-
     # The program -----------------------------------------------------------------------
 
     def start(self, program):
-        os.makedirs(self.artifacts, exist_ok=True)
         self.log = os.path.join(self.artifacts, f"{self.name}.log")
         with open(self.log, "wb") as log:
             self.program = subprocess.Popen([os.path.abspath(program)], env=self.env, cwd=self.runtime, stdout=log,
@@ -272,14 +235,15 @@ class Desktop:
 
     def __exit__(self, kind, error, trace):
         if isinstance(error, Failure):
-            shot = self.screenshot("failure")
-            details = f"{error.args[0]}\n  windows on screen: {self.windows()}\n  screenshot: {shot}"
-            if self.program and self.program.poll() is not None:
-                details += f"\n  the program had ended with status {self.program.returncode}"
-            if self.log:
-                details += f"\n  its output: {self.log}"
-            error.args = (details,)
+            error.args = (f"{error.args[0]}\n  " + self.post_mortem().replace("\n", "\n  "),)
         self.close()
+
+    def post_mortem(self):
+        """What a failure leaves: the windows on screen, a screenshot, and the program's state and output."""
+        details = f"windows on screen: {self.windows()}\nscreenshot: {self.screenshot('failure')}"
+        if self.program and self.program.poll() is not None:
+            details += f"\nthe program had ended with status {self.program.returncode}"
+        return details + (f"\nits output: {self.log}" if self.log else "")
 
     # Looking at the screen -----------------------------------------------------------------
 
@@ -349,7 +313,6 @@ class Desktop:
                               text=True, timeout=20).stdout
 
     def screenshot(self, label):
-        os.makedirs(self.artifacts, exist_ok=True)
         path = os.path.join(self.artifacts, f"{self.name}-{label}.png")
         subprocess.run(["import", "-window", "root", path], env=self.env, capture_output=True, timeout=20)
         return path
@@ -364,15 +327,13 @@ class Desktop:
         data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env, capture_output=True,
                               timeout=20, check=True).stdout
         # Binary PPM: "P6", width, height, maximum, then one whitespace and the samples.
-        fields, position = [], 0
-        while len(fields) < 4:
-            while data[position:position + 1].isspace():
-                position += 1
-            start = position
-            while not data[position:position + 1].isspace():
-                position += 1
-            fields.append(data[start:position])
-        return int(fields[1]), data[position + 1:]
+        header = re.match(rb"P6\s+(\d+)\s+\d+\s+\d+\s", data)
+        return int(header[1]), data[header.end():]
+
+    def still(self, what, drawn=lambda samples: True, timeout=5):
+        """The screen's samples once two screenshots running agree (drawing and any animation over) and
+        drawn(samples) holds."""
+        return wait_for(lambda: (now := self.samples()[1]) == self.samples()[1] and drawn(now) and now, timeout, what)
 
     # Acting as the user ------------------------------------------------------------------
 
@@ -385,23 +346,16 @@ class Desktop:
         self.click(window.x + px(left) + min(px(width) // 2, 7), window.y + px(top) + px(height) // 2)
 
     def key(self, *keys):
-        for attempt in (1, 2):
-            try:
-                return self._key(keys)
-            except Failure:
-                if self.wm != WAYLAND or attempt == 2:
-                    raise
-                time.sleep(0.2)  # the window found was just going away
+        if self.wm != WAYLAND:
+            return self.xdotool("key", "--delay", "30", *keys)
 
-    def _key(self, keys):
-        target = []
-        if self.wm == WAYLAND:
-            # Headless, the compositor has no keyboard and gives no X window the focus: the keys
-            # go straight to the program's newest window, the one a user would be typing into.
+        def sent():
+            # Headless, the compositor has no keyboard and gives no X window the focus: the keys go
+            # straight to the program's newest window, the one a user would be typing into.
             found = self.xdotool("search", "--onlyvisible", "--classname", self.classname, check=False).stdout.split()
-            if found:
-                newest = max(found, key=int)
-                # Focus on a window of ours: with none, xdotool cannot read the focus back.
+            newest = max(found, key=int) if found else None
+            if newest:  # focus on a window of ours: with none, xdotool cannot read the focus back
                 self.xdotool("windowfocus", newest, check=False)
-                target = ["--window", newest]
-        self.xdotool("key", *target, "--delay", "30", *keys)
+            return self.xdotool("key", *(["--window", newest] if newest else []), "--delay", "30", *keys,
+                                check=False).returncode == 0
+        wait_for(sent, 2, f"{' '.join(keys)} to reach the program's newest window, not one going away")

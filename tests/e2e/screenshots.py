@@ -9,7 +9,7 @@ import subprocess
 import sys
 
 from desktop import Desktop, main
-from walks import NODES, Walk
+from test_walks import Walk
 
 
 def save(desktop, window, path):
@@ -22,7 +22,8 @@ def save(desktop, window, path):
 def take(args):
     try:
         with Desktop(os.path.join(args.out, ".shots"), "screenshots") as desktop:
-            walk = Walk(desktop, args.program)
+            desktop.start(args.program)
+            walk = Walk(desktop)
             topics = walk.splash_gives_way_on_a_key()
             walk.pick_topic_with_mouse(topics)
             save(desktop, topics, os.path.join(args.out, "topic-screen.png"))

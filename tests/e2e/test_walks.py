@@ -1,21 +1,31 @@
 """The real program on a virtual display, walked through as a doctor would use it.
 
-    walks.py --program build/bin/tarnwick --artifacts DIR [--wm openbox|metacity|mutter|kwin|xfwm4|weston] WALK
+    python3 -m pytest tests/e2e/test_walks.py --program build/dev/bin/tarnwick --artifacts DIR [-k WALK]
 
-Every walk starts the program afresh; on failure it names what was missing and leaves a
-screenshot in DIR."""
+Every walk starts the program afresh on each desktop DESKTOPS names for it; on failure it names what
+was missing and leaves a screenshot in DIR (conftest.py)."""
 
 import os
 import re
 import socket
 import struct
 import subprocess
-import sys
 import tempfile
 import threading
 import time
 
-from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, main, px, wait_for
+import pytest
+
+from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
+
+# Which walk runs on which desktops: an X server alone (bare), one under each window manager, weston
+# with XWayland (wayland). On its bare server server_resets' X server resets as its last client
+# leaves, same_look_when_dark walks under no theme and then a dark one, no_display runs the program
+# with no display and against a server that refuses it.
+BARE, EVERY = ["bare"], ["bare", *WINDOW_MANAGERS]
+DESKTOPS = {"typical_walk": EVERY, "absent_branch": BARE, "ambiguous_branch": BARE, "about_and_help": EVERY,
+            "keyboard_walk": BARE, "no_display": BARE, "server_resets": BARE, "same_look_when_dark": BARE,
+            "typing_elsewhere": [*WINDOW_MANAGERS], "first_screens": ["wayland"]}
 
 # Windows, by their titles. The splash screen and the drop-down list have none.
 MESSAGE = "Tarnwick"
@@ -71,45 +81,6 @@ MAY_MAXIMIZE = {"mutter", "kwin"}
 CLICKS_MAY_GO_UNANSWERED = MAY_MAXIMIZE
 
 
-# A Wayland compositor places the windows itself; they must still be whole on the display.
-COMPOSITOR_PLACES = False
-
-
-def expect_place(window, what, size, tolerance=None):
-    """A window whose outer size, frame included, is `size`, centred on the display; give or
-    take a pixel of rounding, two where a window manager's frame is split round the client,
-    or `tolerance` pixels where a walk says so."""
-    width, height = size
-    left, top = (WIDTH - width) / 2, (HEIGHT - height) / 2
-    tolerance = tolerance or (2 if any(window.frame) else 1)
-    x, y, outer_width, outer_height = window.outer()
-    if COMPOSITOR_PLACES:
-        # Where the compositor's place leaves too little room, the window takes what there is.
-        expect_on_display(window, what)
-        if not (width * 0.9 <= outer_width <= width + tolerance and height * 0.9 <= outer_height <= height + tolerance):
-            raise Failure(f"{what} is {window}; expected {width}x{height} or a little less")
-        return
-    if abs(outer_width - width) > tolerance or abs(outer_height - height) > tolerance:
-        raise Failure(f"{what} is {window}; expected {width}x{height}")
-    if abs(x - left) > tolerance or abs(y - top) > tolerance:
-        raise Failure(f"{what} is {window}; expected {width}x{height} centred at {left:.0f},{top:.0f}")
-
-
-def expect_on_display(window, what):
-    # weston 14's frames hold their shadows, which may go past the display's edge.
-    x, y, width, height = (window.x, window.y, window.width, window.height) if COMPOSITOR_PLACES else window.outer()
-    if x < 0 or y < 0 or x + width > WIDTH or y + height > HEIGHT:
-        raise Failure(f"{what} is {window}, off the {WIDTH}x{HEIGHT} display")
-
-
-def expect_in_task_bar(window, what, shown):
-    if COMPOSITOR_PLACES:
-        return  # weston's X window manager keeps no EWMH task bar states
-    if (SKIP_TASKBAR not in window.states) != shown:
-        raise Failure(f"{what} {'is missing from' if shown else 'shows in'} the task bar: "
-                      f"its states are {list(window.states)}")
-
-
 INSTALLED_ICON = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging",
                                               "icons", "hicolor", "{0}x{0}", "apps", "org.tarnwick.Tarnwick.png"))
 
@@ -141,22 +112,53 @@ def indicator(window, place):
 
 
 class Walk:
-    # Pixels a window's place and outer size may be off by; None for rounding only.
-    place_tolerance = None
+    def __init__(self, desktop):
+        self.desktop = desktop
+        # A Wayland compositor places the windows itself; they must still be whole on the display.
+        self.compositor_places = desktop.wm == WAYLAND
 
-    def __init__(self, desktop, program):
-        self.desktop, self.program = desktop, program
-        desktop.start(program)
+    def expect_place(self, window, what, size):
+        """A window whose outer size, frame included, is `size` (or `size` times the display's, given a
+        number), centred on the display; give or take a pixel of rounding, two where a window manager's
+        frame is split round the client."""
+        width, height = size if isinstance(size, tuple) else (round(WIDTH * size), round(HEIGHT * size))
+        left, top = (WIDTH - width) / 2, (HEIGHT - height) / 2
+        tolerance = 2 if any(window.frame) else 1
+        x, y, outer_width, outer_height = window.outer()
+        if self.compositor_places:
+            # Where the compositor's place leaves too little room, the window takes what there is.
+            self.expect_on_display(window, what)
+            if not (width * 0.9 <= outer_width <= width + tolerance
+                    and height * 0.9 <= outer_height <= height + tolerance):
+                raise Failure(f"{what} is {window}; expected {width}x{height} or a little less")
+            return
+        if abs(outer_width - width) > tolerance or abs(outer_height - height) > tolerance:
+            raise Failure(f"{what} is {window}; expected {width}x{height}")
+        if abs(x - left) > tolerance or abs(y - top) > tolerance:
+            raise Failure(f"{what} is {window}; expected {width}x{height} centred at {left:.0f},{top:.0f}")
+
+    def expect_on_display(self, window, what):
+        # weston 14's frames hold their shadows, which may go past the display's edge.
+        x, y, width, height = (window.x, window.y, window.width, window.height) if self.compositor_places else window.outer()
+        if x < 0 or y < 0 or x + width > WIDTH or y + height > HEIGHT:
+            raise Failure(f"{what} is {window}, off the {WIDTH}x{HEIGHT} display")
+
+    def expect_in_task_bar(self, window, what, shown):
+        if self.compositor_places:
+            return  # weston's X window manager keeps no EWMH task bar states
+        if (SKIP_TASKBAR not in window.states) != shown:
+            raise Failure(f"{what} {'is missing from' if shown else 'shows in'} the task bar: "
+                          f"its states are {list(window.states)}")
 
     # The screens -------------------------------------------------------------------------
 
     def splash_gives_way_on_a_key(self, key="space"):
         splash = self.desktop.splash()
-        if COMPOSITOR_PLACES:  # weston 14 frames it, although it asks for no frame; weston 10 did not
-            expect_on_display(splash, "the splash screen")
+        if self.compositor_places:  # weston 14 frames it, although it asks for no frame; weston 10 did not
+            self.expect_on_display(splash, "the splash screen")
         else:
-            expect_place(splash, "the splash screen", (px(7380), px(4245)))
-        expect_in_task_bar(splash, "the splash screen", False)
+            self.expect_place(splash, "the splash screen", (px(7380), px(4245)))
+        self.expect_in_task_bar(splash, "the splash screen", False)
         self.desktop.key(key)
         self.desktop.gone(splash, timeout=5)
         return self.topic_screen()
@@ -167,13 +169,13 @@ class Walk:
             where = lambda: next((w for w in self.desktop.windows(TOPICS)  # noqa: E731
                                   if self.maximized(w) or self.placed(w, "the topic screen", 0.95)), None)
             wait_for(where, 5, "the topic screen maximized or at its place")
-            # Once the window manager is done with it. (mutter 48 lets a click go unanswered in the
-            # first moments after it maps a window, one first click in three: no hand is that fast.)
-            time.sleep(0.5)
+            # Once the window manager is done with it, drawn and its animations over. (mutter 48 lets a click go
+            # unanswered in the first moments after it maps a window, one first click in three: no hand is that fast.)
+            self.desktop.still("the screen to settle round the topic screen")
             topics = wait_for(where, 1, "the topic screen to stay maximized or at its place")
         else:
             topics = self.settled(topics, "the topic screen", 0.95)
-        expect_in_task_bar(topics, "the topic screen", True)
+        self.expect_in_task_bar(topics, "the topic screen", True)
         return topics
 
     def maximized(self, topics):
@@ -183,11 +185,9 @@ class Walk:
                 or self.placed(topics, "the topic screen", (round(WIDTH * 0.95), HEIGHT)))
 
     def placed(self, window, what, size):
-        """`window` if it has the outer size `size` (or `size` times the display's, given a number),
-        centred on the display."""
+        """`window` if it has the outer size and place expect_place wants."""
         try:
-            expect_place(window, what, size if isinstance(size, tuple) else (round(WIDTH * size), round(HEIGHT * size)),
-                         self.place_tolerance)
+            self.expect_place(window, what, size)
             return window
         except Failure:
             return None
@@ -199,8 +199,7 @@ class Walk:
         try:
             return wait_for(lambda: (w := now()) and self.placed(w, what, factor), 2, f"{what} to settle")
         except Failure:
-            expect_place(self.desktop.window(window.name), what, (round(WIDTH * factor), round(HEIGHT * factor)),
-                         self.place_tolerance)
+            self.expect_place(self.desktop.window(window.name), what, factor)
             raise
 
     def question(self, node, previous=None):
@@ -209,7 +208,7 @@ class Walk:
         if previous:
             self.desktop.gone(previous)
         window = self.settled(self.desktop.window(QUESTION), f"node {node}'s screen", 0.85 if node == 1 else 0.75)
-        expect_in_task_bar(window, f"node {node}'s screen", True)
+        self.expect_in_task_bar(window, f"node {node}'s screen", True)
         missing = []
 
         def all_shown():
@@ -324,7 +323,12 @@ class Walk:
 
 # The walks -------------------------------------------------------------------------------
 
-def typical_walk(walk):
+@pytest.fixture
+def walk(desktop, program):
+    return Walk(desktop)
+
+
+def test_typical_walk(walk):
     topics = walk.splash_gives_way_on_a_key()
     walk.pick_topic_with_mouse(topics)
     node = walk.follow(walk.start_tree(topics), 1, ("Normal", 2), ("Normal", 3), ("Present", 4))
@@ -340,7 +344,7 @@ def typical_walk(walk):
         raise Failure(f"{flashed} screens showed at one size and were then resized")
 
 
-def absent_branch(walk):
+def test_absent_branch(walk):
     topics = walk.splash_gives_way_on_a_key("Return")
     walk.pick_topic_with_keyboard(topics)
     node = walk.follow(walk.start_tree(topics), 1, ("Normal", 2), ("Absent", 7))
@@ -354,7 +358,7 @@ def absent_branch(walk):
         raise Failure("Alt+E ended the program with a status other than 0")
 
 
-def ambiguous_branch(walk):
+def test_ambiguous_branch(walk):
     topics = walk.splash_gives_way_on_a_key()
     walk.pick_topic_with_mouse(topics)
     node = walk.follow(walk.start_tree(topics), 1, ("Ambiguous", 14), ("Virilization plus gynecomastia", 16))
@@ -363,11 +367,11 @@ def ambiguous_branch(walk):
     walk.exit_from(walk.desktop.window(QUESTION), NODES[16][1]["Exit"])
 
 
-def about_and_help(walk):
+def test_about_and_help(walk):
     topics = walk.splash_gives_way_on_a_key()
     walk.desktop.click_in(topics, *TOPIC_ABOUT)
     about = walk.desktop.window(ABOUT)
-    expect_in_task_bar(about, "the About screen", False)
+    walk.expect_in_task_bar(about, "the About screen", False)
     # Its client area at its stored place, whatever frame a window manager adds.
     expected = (px(2340), px(1935), px(5730), px(4350))
     if (about.x, about.y, about.width, about.height) != expected:
@@ -394,16 +398,10 @@ def about_and_help(walk):
         raise Failure("Exit ended the program with a status other than 0")
 
 
-def keyboard_walk(walk):
+def test_keyboard_walk(walk):
     """No mouse at all: the topic, then each answer by its place in the tab order, OK, and
     Exit, the way a keyboard user goes; every key Help's text names, pressed for what it says."""
-    topics = walk.splash_gives_way_on_a_key("Return")
-
-    def key(*keys):
-        # One at a time, each handled before the next, as a person types.
-        for name in keys:
-            walk.desktop.key(name)
-            time.sleep(0.1)
+    topics, key = walk.splash_gives_way_on_a_key("Return"), walk.desktop.key
 
     def focused(window):
         return wait_for(lambda: walk.desktop.focus() == window.id and window, 5, f"{window} to have the keyboard")
@@ -413,6 +411,7 @@ def keyboard_walk(walk):
     about = focused(walk.desktop.window(ABOUT))
     key("Escape")
     walk.desktop.gone(about)
+    focused(topics)
     key("alt+h")
     help_screen = focused(walk.desktop.window(HELP))
     # Help's text, copied as a user would (Close has the focus; the text is next), names the keys.
@@ -432,14 +431,12 @@ def keyboard_walk(walk):
 
     def press(name):
         """Help's drawing once settled after `name` changed it."""
-        def shot():
-            width, samples = walk.desktop.samples()
-            return [samples[(y * width + help_screen.x) * 3:(y * width + help_screen.x + help_screen.width) * 3]
+        def drawing(samples):
+            return [samples[(y * WIDTH + help_screen.x) * 3:(y * WIDTH + help_screen.x + help_screen.width) * 3]
                     for y in range(help_screen.y, help_screen.y + help_screen.height)]
-        before = shot()
+        before = drawing(walk.desktop.samples()[1])
         key(name)
-        return wait_for(lambda: (now := shot()) != before and now == shot() and now, 5,
-                        f"{name} to change Help's drawing")
+        return drawing(walk.desktop.still(f"{name} to change Help's drawing", lambda now: drawing(now) != before))
     # The drawing's tab: Tab walks into the boxes, the arrow keys move on, Enter reads one out.
     key("shift+Tab", "alt+d")
     whole = [press(name) for name in ("Tab", "Down", "Return", "ctrl+plus", "ctrl+0")][-1]
@@ -449,6 +446,7 @@ def keyboard_walk(walk):
                           "or Ctrl+0 did not show it again")
     key("alt+c")
     walk.desktop.gone(help_screen)
+    focused(topics)
     # OK has the focus; Exit is three tabs on and the list one more, whose list drops down as a
     # window of its own.
     key(*["Tab"] * 4, "alt+Down")
@@ -461,8 +459,7 @@ def keyboard_walk(walk):
     # Two tabs from OK, past Exit, into the answers, which are one stop; the arrow keys move
     # among them as they stand on the screen. Back on OK, Space or Enter presses it.
     for node, arrows, following, ok in ((1, [], 2, "space"), (2, ["Down"], 7, "space"), (7, ["Up"], None, "Return")):
-        window = walk.question(node)
-        time.sleep(0.3)
+        window = focused(walk.question(node))
         key("Tab", "Tab", *arrows, "space", "shift+Tab", "shift+Tab", ok)
         if following:
             walk.desktop.gone(window)
@@ -478,61 +475,69 @@ def keyboard_walk(walk):
         raise Failure("Alt+E ended the program with a status other than 0")
 
 
-def first_screens(walk):
+def test_first_screens(walk):
     """What a compositor with no keyboard or mouse of its own (headless) lets a walk check: the
     program comes up on X through XWayland although Qt's Wayland plugin is there, the splash
     gives way to a key sent to it, and the topic screen shows whole on the display."""
     walk.splash_gives_way_on_a_key("Return")
-    time.sleep(1)  # past the compositor's placing and the program's fitting
-    expect_on_display(walk.desktop.window(TOPICS), "the topic screen")
+    # Past the compositor's placing and the program's fitting, which nothing marks: weston tells no frame,
+    # and the program fits half a second after the screen shows, moving nothing that is whole already.
+    time.sleep(1)
+    walk.expect_on_display(walk.desktop.window(TOPICS), "the topic screen")
     if walk.desktop.program.poll() is not None:
         raise Failure(f"the program ended with status {walk.desktop.program.returncode}")
 
 
-def server_resets(walk):
+def test_server_resets(desktops, pytestconfig):
     """As an .xinitrc starts it, on a server that resets as its last client leaves: xrdb gets
     through, and the program starts at once; the splash shows every time."""
+    desktop = desktops(resets=True)
     for _ in range(20):
-        walk.desktop.splash()
-        Desktop._stop(walk.desktop.program)
-        wait_for(lambda: subprocess.run(["xrdb", "-merge", os.devnull], env=walk.desktop.env, capture_output=True,
+        desktop.start(pytestconfig.option.program)
+        desktop.splash()
+        Desktop._stop(desktop.program)
+        wait_for(lambda: subprocess.run(["xrdb", "-merge", os.devnull], env=desktop.env, capture_output=True,
                                         timeout=20).returncode == 0, 10, "xrdb to merge its resources")
-        walk.desktop.start(walk.program)
-    walk.desktop.splash()
+    desktop.start(pytestconfig.option.program)
+    desktop.splash()
 
 
-def same_look_when_dark(args):
+def test_same_look_when_dark(desktops, pytestconfig):
     """Under GTK's platform theme in Adwaita's dark style the splash, About over the topic screen,
     a warning box and node 1 show as under no theme, within the look test's allowance."""
     seen, row = {}, WIDTH * 3
     for theme in (None, "dark"):
-        with Desktop(args.artifacts, f"{args.walk}-{theme or 'plain'}", theme=theme) as desktop:
-            def looks(what, window):
-                if theme is None:
-                    time.sleep(1)  # drawn in full
-                    seen[what] = desktop.samples()[1]
-                    return window
-                differing = lambda now, was: sum(  # noqa: E731
-                    max(map(abs, map(int.__sub__, now[i:i + 3], was[i:i + 3]))) > 48 for start in range(0, len(now), row)
-                    if now[start:start + row] != was[start:start + row] for i in range(start, start + row, 3))
-                wait_for(lambda: differing(desktop.samples()[1], seen[what]) <= 78, 5, f"{what} to look as under no theme")
+        desktop = desktops(theme or "plain", theme=theme)
+        desktop.start(pytestconfig.option.program)
+
+        def looks(what, window, drawn=lambda samples: True):
+            if theme is None:
+                seen[what] = desktop.still(f"{what} drawn in full", drawn)
                 return window
-            walk = Walk(desktop, args.program)
-            splash = looks("the splash screen", desktop.splash())
-            desktop.key("space")
-            desktop.gone(splash)
-            topics = walk.topic_screen()
-            desktop.click_in(topics, *TOPIC_ABOUT)
-            about = looks("About over the topic screen", desktop.window(ABOUT))
-            desktop.key("Escape")
-            desktop.gone(about)
-            desktop.click_in(topics, *TOPIC_OK)
-            walk.dismiss(looks("the warning that no topic is chosen", walk.message()))
-            walk.pick_topic_with_mouse(topics)
-            looks("node 1", walk.start_tree(topics))
+            differing = lambda now, was: sum(  # noqa: E731
+                max(map(abs, map(int.__sub__, now[i:i + 3], was[i:i + 3]))) > 48 for start in range(0, len(now), row)
+                if now[start:start + row] != was[start:start + row] for i in range(start, start + row, 3))
+            wait_for(lambda: differing(desktop.samples()[1], seen[what]) <= 78, 5, f"{what} to look as under no theme")
+            return window
+        walk, splash = Walk(desktop), desktop.splash()
+        # With its picture, which a worker reads while the splash comes up, in its box of 1815 x 2385 twips.
+        box = [(y * WIDTH + x) * 3 for y in range(splash.y + px(855), splash.y + px(855 + 2385))
+               for x in range(splash.x + px(510), splash.x + px(510 + 1815))]
+        looks("the splash screen", splash, lambda samples: len({samples[i:i + 3] for i in box}) >= 20)
+        desktop.key("space")
+        desktop.gone(splash)
+        topics = walk.topic_screen()
+        desktop.click_in(topics, *TOPIC_ABOUT)
+        about = looks("About over the topic screen", desktop.window(ABOUT))
+        desktop.key("Escape")
+        desktop.gone(about)
+        desktop.click_in(topics, *TOPIC_OK)
+        walk.dismiss(looks("the warning that no topic is chosen", walk.message()))
+        walk.pick_topic_with_mouse(topics)
+        looks("node 1", walk.start_tree(topics))
 
 
-def typing_elsewhere(walk):
+def test_typing_elsewhere(walk):
     """The doctor goes back to the record while the splash waits: the topic screen takes none of the
     letters typed there, but under openbox and xfwm4, which give any new window the keyboard."""
     desktop = walk.desktop
@@ -568,7 +573,7 @@ def typing_elsewhere(walk):
     walk.exit_from(topics, TOPIC_EXIT)
 
 
-def no_display(args):
+def test_no_display(desktops, pytestconfig):
     """With no display to open, the program says why in one line, with what to do, and ends with
     status 1 within 5 s: DISPLAY unset, naming no server, a socket that never answers, one that lets
     the program's own check in but not Qt, a server that refuses the program for want of its cookie."""
@@ -595,48 +600,20 @@ def no_display(args):
         cookies = os.path.join(runtime, "cookies")
         subprocess.run(["xauth", "-f", cookies, "add", ":0", ".", os.urandom(16).hex()], check=True,
                        capture_output=True)
-        with Desktop(args.artifacts, "no_display-guarded", server_options=["-auth", cookies]) as guarded:
-            for display, said in ((None, ["DISPLAY is not set", "xvfb-run"]),
-                                  (empty, [f'"{empty}": no X server is listening', "xvfb-run"]),
-                                  (silent, [f'"{silent}" did not answer within 3 s', "xvfb-run"]),
-                                  (once, [f'"{once}": no X server is listening', "xvfb-run"]),
-                                  (guarded.display, [f'"{guarded.display}" refused the connection: Authorization '
-                                                     "required", "XAUTHORITY", "xhost"])):
-                environment = dict(bare, XAUTHORITY=os.path.join(runtime, "none"),
-                                   **({"DISPLAY": display} if display else {}))
-                started = time.monotonic()
-                run = subprocess.run([args.program], env=environment, capture_output=True, text=True, timeout=10)
-                took, lines = time.monotonic() - started, run.stderr.splitlines()
-                if run.returncode != 1 or took > 5 or len(lines) != 1 or not all(w in lines[0] for w in said):
-                    raise Failure(f"with DISPLAY={display}: status {run.returncode} after {took:.1f} s, saying "
-                                  f"{run.stderr!r}; wanted 1 within 5 s, in one line with {said}")
+        guarded = desktops("guarded", server_options=["-auth", cookies])
+        for display, said in ((None, ["DISPLAY is not set", "xvfb-run"]),
+                              (empty, [f'"{empty}": no X server is listening', "xvfb-run"]),
+                              (silent, [f'"{silent}" did not answer within 3 s', "xvfb-run"]),
+                              (once, [f'"{once}": no X server is listening', "xvfb-run"]),
+                              (guarded.display, [f'"{guarded.display}" refused the connection: Authorization '
+                                                 "required", "XAUTHORITY", "xhost"])):
+            environment = dict(bare, XAUTHORITY=os.path.join(runtime, "none"),
+                               **({"DISPLAY": display} if display else {}))
+            started = time.monotonic()
+            run = subprocess.run([pytestconfig.option.program], env=environment, capture_output=True, text=True,
+                                 timeout=10)
+            took, lines = time.monotonic() - started, run.stderr.splitlines()
+            if run.returncode != 1 or took > 5 or len(lines) != 1 or not all(w in lines[0] for w in said):
+                raise Failure(f"with DISPLAY={display}: status {run.returncode} after {took:.1f} s, saying "
+                              f"{run.stderr!r}; wanted 1 within 5 s, in one line with {said}")
 
-
-ALONE = {walk.__name__: walk for walk in (no_display, same_look_when_dark)}  # on no display, or on several
-
-WALKS = {walk.__name__: walk for walk in (typical_walk, absent_branch, ambiguous_branch, about_and_help,
-                                          keyboard_walk, first_screens, server_resets, typing_elsewhere)}
-
-
-def walk(args):
-    name = f"{args.walk}-{args.wm}" if args.wm else args.walk
-    global COMPOSITOR_PLACES
-    COMPOSITOR_PLACES = args.wm == WAYLAND
-    if args.walk in ALONE:
-        ALONE[args.walk](args)
-        return name
-    with Desktop(args.artifacts, name, args.wm, resets=args.walk == server_resets.__name__) as desktop:
-        WALKS[args.walk](Walk(desktop, args.program))
-    return name
-
-
-def arguments(parser):
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--artifacts", required=True)
-    parser.add_argument("--wm", choices=sorted([*WINDOW_MANAGERS, WAYLAND]),
-                        help="the window manager, or the Wayland compositor, to walk under")
-    parser.add_argument("walk", choices=sorted([*WALKS, *ALONE]))
-
-
-if __name__ == "__main__":
-    sys.exit(main(__doc__, arguments, walk))
