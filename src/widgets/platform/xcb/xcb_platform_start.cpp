@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <future>
 #include <string>
 #include <system_error>
@@ -63,7 +64,7 @@ Answer ask(const QByteArray &display)
         xcb_disconnect(std::exchange(answer.connection, nullptr));
         char said[512] = {};
         if (read(reason[0], said, sizeof said - 1) > 0)
-            answer.refusal = std::string(said).substr(0, std::string(said).find_first_of(".\n"));
+            answer.refusal.assign(said, std::strcspn(said, ".\n"));
     }
     close(reason[0]);
     return answer;
