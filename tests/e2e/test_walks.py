@@ -112,6 +112,9 @@ def indicator(window, place):
 
 
 class Walk:
+    # Pixels a window's place and outer size may be off by; None for rounding only.
+    place_tolerance = None
+
     def __init__(self, desktop):
         self.desktop = desktop
         # A Wayland compositor places the windows itself; they must still be whole on the display.
@@ -120,10 +123,10 @@ class Walk:
     def expect_place(self, window, what, size):
         """A window whose outer size, frame included, is `size` (or `size` times the display's, given a
         number), centred on the display; give or take a pixel of rounding, two where a window manager's
-        frame is split round the client."""
+        frame is split round the client, or place_tolerance."""
         width, height = size if isinstance(size, tuple) else (round(WIDTH * size), round(HEIGHT * size))
         left, top = (WIDTH - width) / 2, (HEIGHT - height) / 2
-        tolerance = 2 if any(window.frame) else 1
+        tolerance = self.place_tolerance or (2 if any(window.frame) else 1)
         x, y, outer_width, outer_height = window.outer()
         if self.compositor_places:
             # Where the compositor's place leaves too little room, the window takes what there is.

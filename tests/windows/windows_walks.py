@@ -19,7 +19,7 @@ import zipfile
 from wine import INSTALL_FOLDER, MACHINE_FOLDER, PROFILE, UNINSTALL_KEY, Prefix, WineDesktop
 
 from desktop import Failure, main, px, wait_for
-from walks import ABOUT, IMPERFORATE_HYMEN, MESSAGE, QUESTION, SKIP_TASKBAR, TOPIC_ABOUT, TOPIC_EXIT, TOPICS, Walk
+from test_walks import ABOUT, IMPERFORATE_HYMEN, MESSAGE, QUESTION, SKIP_TASKBAR, TOPIC_ABOUT, TOPIC_EXIT, TOPICS, Walk
 
 PROGRAM = INSTALL_FOLDER + r"\tarnwick.exe"
 START_MENU = r"\Microsoft\Windows\Start Menu\Programs\Tarnwick.lnk"
@@ -43,6 +43,10 @@ class WineWalk(Walk):
     # 1-pixel borders and a 20-pixel title instead of Wine's 23-pixel caption. A program that
     # left its frame out of its size would be off by that whole caption.
     place_tolerance = 4
+
+    def __init__(self, desktop, program):
+        super().__init__(desktop)
+        desktop.start(program)
 
     @staticmethod
     def shows_chosen(colour):
