@@ -579,7 +579,8 @@ def test_typing_elsewhere(walk):
 def test_no_display(desktops, pytestconfig):
     """With no display to open, the program says why in one line, with what to do, and ends with
     status 1 within 5 s: DISPLAY unset, naming no server, a socket that never answers, one that lets
-    the program's own check in but not Qt, a server that refuses the program for want of its cookie."""
+    the program's own check in but not Qt and hangs up on it mid-greeting, a server that refuses the
+    program for want of its cookie."""
     # Display numbers no server holds; the third one greets as an X server with no screens.
     number = 4000 + 3 * (os.getpid() % 1000)
     sockets = [socket.socket(socket.AF_UNIX) for _ in range(3)]
@@ -593,8 +594,8 @@ def test_no_display(desktops, pytestconfig):
         first.recv(4096)
         first.sendall(struct.pack("<BxHHHIIIIHHBBBBBBBBI", 1, 11, 0, 8, 0, 0x200000, 0x1fffff, 0, 0, 65535, 0, 0, 0, 0,
                                   32, 32, 8, 255, 0))
-        while True:
-            sockets[2].accept()[0].close()
+        while True:  # each later one hung up after the program's poll, before its greeting lands
+            threading.Timer(0.2, sockets[2].accept()[0].close).start()
     threading.Thread(target=greet_once, daemon=True).start()
     bare = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
     silent, empty, once = f":{number}", f":{number + 1}", f":{number + 2}"
@@ -613,8 +614,10 @@ def test_no_display(desktops, pytestconfig):
             environment = dict(bare, XAUTHORITY=os.path.join(runtime, "none"),
                                **({"DISPLAY": display} if display else {}))
             started = time.monotonic()
-            run = subprocess.run([pytestconfig.option.program], env=environment, capture_output=True, text=True,
-                                 timeout=10)
+            # Its greetings to that one held back, so that they meet a closed connection.
+            held = ["strace", "-f", "-o", "/dev/null", "-e", "inject=sendmsg,writev:delay_enter=500000"]
+            run = subprocess.run([*(held if display == once else []), pytestconfig.option.program], env=environment,
+                                 capture_output=True, text=True, timeout=10)
             took, lines = time.monotonic() - started, run.stderr.splitlines()
             if run.returncode != 1 or took > 5 or len(lines) != 1 or not all(w in lines[0] for w in said):
                 raise Failure(f"with DISPLAY={display}: status {run.returncode} after {took:.1f} s, saying "

@@ -7,6 +7,7 @@
 #include <xcb/xcb.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -130,6 +131,8 @@ PlatformStart startPlatform(char *programName)
     start.argv.push_back(nullptr);
     if (!platform.isEmpty() && !platform.startsWith("xcb"))
         return start;
+    // A server dropping the connection mid-greeting ends in the one line, not in a broken pipe.
+    const auto onBrokenPipe = std::signal(SIGPIPE, SIG_IGN);
     const Answer answer = display.isEmpty() ? Answer() : ask(display);
     if (!answer.connection) {
         if (!display.isEmpty() || !platform.isEmpty() || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -139,8 +142,9 @@ PlatformStart startPlatform(char *programName)
     // Held while Qt connects, the check's connection keeps a server that resets when its last
     // client leaves from resetting under Qt's own.
     qInstallMessageHandler(whileConnecting);
-    start.connecting.reset(answer.connection, [](xcb_connection_t *held) {
+    start.connecting.reset(answer.connection, [onBrokenPipe](xcb_connection_t *held) {
         qInstallMessageHandler(nullptr);
+        std::signal(SIGPIPE, onBrokenPipe);
         xcb_disconnect(held);
     });
     return start;
