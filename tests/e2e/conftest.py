@@ -10,6 +10,7 @@ from desktop import WAYLAND, Desktop
 def pytest_addoption(parser):
     parser.addoption("--program", help="the program to walk through")
     parser.addoption("--artifacts", help="the folder for the program's output and the failures' screenshots")
+    parser.addoption("--pictures", help="the test that writes the corpus of bad pictures (bad_pictures_test)")
 
 
 def pytest_configure(config):

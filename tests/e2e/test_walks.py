@@ -7,6 +7,7 @@ was missing and leaves a screenshot in DIR (conftest.py)."""
 
 import os
 import re
+import shutil
 import socket
 import struct
 import subprocess
@@ -21,11 +22,11 @@ from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, p
 # Which walk runs on which desktops: an X server alone (bare), one under each window manager, weston
 # with XWayland (wayland). On its bare server server_resets' X server resets as its last client
 # leaves, same_look_when_dark walks under no theme and then a dark one, no_display runs the program
-# with no display and against a server that refuses it.
+# with no display and against a server that refuses it, bad_pictures beside each of a corpus of pictures.
 BARE, EVERY = ["bare"], ["bare", *WINDOW_MANAGERS]
 DESKTOPS = {"typical_walk": EVERY, "absent_branch": BARE, "ambiguous_branch": BARE, "about_and_help": EVERY,
             "keyboard_walk": BARE, "no_display": BARE, "server_resets": BARE, "same_look_when_dark": BARE,
-            "typing_elsewhere": [*WINDOW_MANAGERS], "first_screens": ["wayland"]}
+            "typing_elsewhere": [*WINDOW_MANAGERS], "first_screens": ["wayland"], "bad_pictures": BARE}
 
 # Windows, by their titles. The splash screen and the drop-down list have none.
 MESSAGE = "Tarnwick"
@@ -103,6 +104,14 @@ def expect_desktop_icon(desktop, window, what):
         if len(shown) != len(expected) or any(abs(a - b) > 2 for a, b in zip(shown, expected)):
             raise Failure(f"{what}'s {size}x{size} window icon is not {INSTALLED_ICON.format(size)}: the desktop reads "
                           f"images of {sorted(images)} pixels across")
+
+
+def shows_picture(splash):
+    """Whether a screenshot's samples show a picture, 20 colours or more, in the splash screen's box
+    of 1815 x 2385 twips, which a worker fills while the splash comes up."""
+    box = [(y * WIDTH + x) * 3 for y in range(splash.y + px(855), splash.y + px(855 + 2385))
+           for x in range(splash.x + px(510), splash.x + px(510 + 1815))]
+    return lambda samples: len({samples[i:i + 3] for i in box}) >= 20
 
 
 def indicator(window, place):
@@ -523,10 +532,7 @@ def test_same_look_when_dark(desktops, pytestconfig):
             wait_for(lambda: differing(desktop.samples()[1], seen[what]) <= 78, 5, f"{what} to look as under no theme")
             return window
         walk, splash = Walk(desktop), desktop.splash()
-        # With its picture, which a worker reads while the splash comes up, in its box of 1815 x 2385 twips.
-        box = [(y * WIDTH + x) * 3 for y in range(splash.y + px(855), splash.y + px(855 + 2385))
-               for x in range(splash.x + px(510), splash.x + px(510 + 1815))]
-        looks("the splash screen", splash, lambda samples: len({samples[i:i + 3] for i in box}) >= 20)
+        looks("the splash screen", splash, shows_picture(splash))
         desktop.key("space")
         desktop.gone(splash)
         topics = walk.topic_screen()
@@ -623,3 +629,52 @@ def test_no_display(desktops, pytestconfig):
                 raise Failure(f"with DISPLAY={display}: status {run.returncode} after {took:.1f} s, saying "
                               f"{run.stderr!r}; wanted 1 within 5 s, in one line with {said}")
 
+
+def test_bad_pictures(desktops, pytestconfig, tmp_path):
+    """Whatever lies beside the program as its picture (the corpus bad_pictures_test writes, the real
+    picture first), it starts, leaves the splash screen on a key, opens the tree's first question from
+    the keyboard and ends on Exit with status 0, with no bad picture costing half as much memory again
+    as the real one there, nor keeping the splash screen a second longer from showing. In a folder
+    named in Latin-1, as an older USB stick may name it, it shows its picture."""
+    if not pytestconfig.option.pictures:
+        pytest.skip("needs --pictures, the test that writes the corpus")
+    subprocess.run([pytestconfig.option.pictures, "--gtest_filter=BadPictureCorpus.*"], check=True, timeout=120,
+                   env=dict(os.environ, TARNWICK_BAD_PICTURES_TO=str(tmp_path), QT_QPA_PLATFORM="offscreen"))
+    names = (tmp_path / "names").read_text().splitlines()
+    # Freed memory an ASan build holds back to catch late uses would count as the program's own.
+    environment = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":quarantine_size_mb=1")
+
+    def walk(folder, name, latin1=False):
+        desktop = desktops(f"picture-{len(walked)}", environment=environment)
+        shutil.copy(pytestconfig.option.program, folder / "tarnwick")
+        started = time.monotonic()
+        program = desktop.start(folder / "tarnwick")
+        splash = desktop.splash()
+        walked.append(time.monotonic() - started)
+        if latin1:
+            desktop.still("the splash screen's picture from a folder named in Latin-1", shows_picture(splash))
+        for title, keys in ((None, ["space"]), (TOPICS, ["Tab"] * 4 + ["Down"] * 3 + ["shift+Tab"] * 4 + ["Return"]),
+                            (QUESTION, ["alt+e"])):
+            if title:  # the splash, on a server of its own, takes the keys under the pointer
+                window = desktop.window(title, timeout=15)
+                wait_for(lambda: desktop.focus() == window.id, 5, f"{window} to have the keyboard, with {name}")
+            with open(f"/proc/{program.pid}/status") as status:
+                peak = int(re.search(r"VmHWM:\s*(\d+)", status.read())[1])  # at the first question, last
+            desktop.key(*keys)
+        if (status := desktop.wait_for_exit(15)) != 0:
+            raise Failure(f"with {name}, Exit ended the program with status {status}"
+                          + (f" (signal {-status})" if status < 0 else ""))
+        desktop.close()
+        print(f"{name:<52} {walked[-1] * 1000:>8.0f} ms {peak:>9} kB")
+        return walked[-1], peak
+
+    walked = []
+    print(f"\n{'picture':<52} {'splash':>11} {'peak':>12}")
+    real_took, real_peak = walk(tmp_path / "0", names[0])
+    for number, name in enumerate(names[1:], 1):
+        took, peak = walk(tmp_path / str(number), name)
+        if peak > 1.5 * real_peak or took > real_took + 1:
+            raise Failure(f"with {name}: the splash after {took:.1f} s and a peak of {peak} kB; with the real "
+                          f"picture {real_took:.1f} s and {real_peak} kB")
+    shutil.copytree(tmp_path / "0", tmp_path / os.fsdecode(b"caf\xe9"))
+    walk(tmp_path / os.fsdecode(b"caf\xe9"), "the real picture, in a folder named in Latin-1", latin1=True)

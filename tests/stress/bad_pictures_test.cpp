@@ -2,35 +2,25 @@
 // and no bad picture costs much more memory or time to the splash screen than the real one.
 //
 // The in-process tests write the picture beside their own executable, which has a folder of its
-// own; the RealProgram tests copy the program into a folder with the picture and drive it on an
-// X display through xdotool.
+// own; the walks run the real program beside each picture of the same corpus.
 #include "recording_sink.h"
 
 #include "widgets/picture.h"
 
 #include <QBuffer>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
-#include <QProcess>
-#include <QScopeGuard>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -366,207 +356,22 @@ TEST_P(EveryBadPicture, EveryScreenLoadsAndTheWalkEndsNormally)
 }
 INSTANTIATE_TEST_SUITE_P(Corpus, EveryBadPicture, ::testing::Range(size_t(0), badPictures().size()));
 
-// ---- The real program, on an X display ----
-
-class RealProgram : public ::testing::Test
+// The corpus, the real picture first, written for the walk that runs the real program on each
+// (tests/e2e/test_walks.py): a folder apiece, and their names in order in "names".
+TEST(BadPictureCorpus, IsWrittenForTheRealProgram)
 {
-protected:
-    void SetUp() override
-    {
-        // Only on a display of its own: the windows would otherwise open on the user's desktop.
-        if (qEnvironmentVariableIsEmpty("TARNWICK_VIRTUAL_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY"))
-            GTEST_SKIP() << "needs a virtual X display: ctest starts an Xvfb of its own for it";
-        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
-            GTEST_SKIP() << "xdotool is missing";
+    const QString to = qEnvironmentVariable("TARNWICK_BAD_PICTURES_TO");
+    if (to.isEmpty())
+        GTEST_SKIP() << "written only for the real program's walk";
+    QFile names(to + QStringLiteral("/names"));
+    ASSERT_TRUE(names.open(QIODevice::WriteOnly));
+    std::vector<BadPicture> corpus{{"real", Place::file, realPicture(), true}};
+    corpus.insert(corpus.end(), badPictures().begin(), badPictures().end());
+    for (size_t i = 0; i < corpus.size(); ++i) {
+        ASSERT_TRUE(QDir(to).mkdir(QString::number(i)));
+        placePicture(QStringLiteral("%1/%2/Ut1.jpg").arg(to).arg(i), corpus[i]);
+        names.write(QByteArray(corpus[i].name) + '\n');
     }
-
-    static QString xdotool(const QStringList &arguments, int timeoutMs = 15000)
-    {
-        QProcess tool;
-        tool.start(QStringLiteral("xdotool"), arguments);
-        if (!tool.waitForFinished(timeoutMs)) {
-            tool.kill();
-            tool.waitForFinished();
-            return {};
-        }
-        return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-    }
-
-    // The program's first window that is mapped and carries the title; empty if none comes.
-    static QString waitForWindow(qint64 pid, const QString &title)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 15000) {
-            QStringList arguments{QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                                  QString::number(pid)};
-            if (!title.isNull())
-                arguments << QStringLiteral("--name") << QStringLiteral("^%1$").arg(title);
-            const QString found = xdotool(arguments).section(QLatin1Char('\n'), 0, 0);
-            if (!found.isEmpty())
-                return found;
-            QThread::msleep(50);
-        }
-        return {};
-    }
-
-    static void keys(const QString &window, const QStringList &sequence)
-    {
-        xdotool({QStringLiteral("windowfocus"), window});
-        for (const QString &key : sequence)
-            xdotool({QStringLiteral("key"), key});
-    }
-
-    static qint64 peakMemoryKb(qint64 pid)
-    {
-        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-        if (!status.open(QIODevice::ReadOnly))
-            return -1;
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').first().toLongLong();
-        }
-        return -1;
-    }
-
-    struct Run {
-        qint64 splashMs = -1;  // from the start to the splash screen on the display
-        qint64 peakKb = -1;    // peak memory with the tree's first question open
-        bool pictureShown = false;
-    };
-
-    // Whether the splash screen's picture box holds more than the frame's own grey, within 5 s.
-    static bool splashShowsPicture(const QString &window)
-    {
-        const QRect box(34, 57, 121, 159);
-        return QTest::qWaitFor([&] {
-            QProcess import;
-            import.start(QStringLiteral("import"), {QStringLiteral("-window"), window, QStringLiteral("png:-")});
-            import.waitForFinished(10000);
-            const QImage shot = QImage::fromData(import.readAllStandardOutput(), "PNG");
-            for (int x = box.left(); !shot.isNull() && x <= box.right(); ++x) {
-                if (shot.pixel(x, box.center().y()) != shot.pixel(box.left() - 4, box.center().y()))
-                    return true;
-            }
-            return false;
-        }, 5000);
-    }
-
-    // Another build's program may be measured against the same pictures.
-    static QString programUnderTest()
-    {
-        const QString other = qEnvironmentVariable("TARNWICK_BAD_PICTURES_PROGRAM");
-        return other.isEmpty() ? QStringLiteral(TARNWICK_PROGRAM) : other;
-    }
-
-    // Starts a copy of the program beside the picture, leaves the splash screen with a key,
-    // opens the tree's first question and exits there.
-    // In a folder named by bytes that are not UTF-8 if `folderName` is given; the program is
-    // started through a link beside it.
-    Run walk(const BadPicture &picture, const QByteArray &folderName = {})
-    {
-        QTemporaryDir folder;
-        std::filesystem::path own;
-        // QTemporaryDir cannot name what is inside that folder, so cannot remove it.
-        const auto removeOwn = qScopeGuard([&own] {
-            std::error_code error;
-            std::filesystem::remove_all(own, error);
-        });
-        const QString program = folder.filePath(QStringLiteral("tarnwick"));
-        if (folderName.isEmpty()) {
-            EXPECT_TRUE(QFile::copy(programUnderTest(), program));
-            placePicture(folder.filePath(QStringLiteral("Ut1.jpg")), picture);
-        } else {
-            own = std::filesystem::path(QFile::encodeName(folder.path()).toStdString())
-                                              / folderName.toStdString();
-            std::filesystem::create_directory(own);
-            std::filesystem::copy_file(QFile::encodeName(programUnderTest()).toStdString(), own / "tarnwick");
-            std::filesystem::create_symlink(own / "tarnwick", QFile::encodeName(program).toStdString());
-            std::ofstream(own / "Ut1.jpg", std::ios::binary).write(picture.bytes.constData(), picture.bytes.size());
-        }
-
-        QProcess tarnwick;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.remove(QStringLiteral("QT_QPA_FONTDIR"));
-        environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
-#ifdef __SANITIZE_ADDRESS__
-        // Freed memory held back to catch late uses would count as the program's own.
-        environment.insert(QStringLiteral("ASAN_OPTIONS"), environment.value(QStringLiteral("ASAN_OPTIONS"))
-                                                               + QStringLiteral(":quarantine_size_mb=1"));
-#endif
-        tarnwick.setProcessEnvironment(environment);
-        tarnwick.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QElapsedTimer clock;
-        clock.start();
-        tarnwick.start(program, {});
-        if (!tarnwick.waitForStarted()) {
-            ADD_FAILURE() << "the program does not start";
-            return {};
-        }
-        const qint64 pid = tarnwick.processId();
-        Run run;
-        [&] {
-            const QString splash = waitForWindow(pid, QString());
-            ASSERT_FALSE(splash.isEmpty()) << "no splash window";
-            run.splashMs = clock.elapsed();
-            if (!folderName.isEmpty())
-                run.pictureShown = splashShowsPicture(splash);
-            keys(splash, {QStringLiteral("space")});
-            const QString topics = waitForWindow(pid, QStringLiteral("Quillmoor"));
-            ASSERT_FALSE(topics.isEmpty()) << "no topic screen after a key on the splash screen";
-            // From OK to the list, down to "Amenorrhea, primary", back to OK, and press it.
-            keys(topics, {QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
-                          QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
-                          QStringLiteral("shift+Tab"), QStringLiteral("shift+Tab"), QStringLiteral("shift+Tab"),
-                          QStringLiteral("shift+Tab"), QStringLiteral("Return")});
-            const QString question = waitForWindow(pid, QStringLiteral("Primary Amenorrhea"));
-            ASSERT_FALSE(question.isEmpty()) << "the tree's first question does not open";
-            run.peakKb = peakMemoryKb(pid);
-            keys(question, {QStringLiteral("alt+e")});
-            EXPECT_TRUE(tarnwick.waitForFinished(15000)) << "the program does not end on Exit";
-        }();
-        if (tarnwick.state() != QProcess::NotRunning) {
-            tarnwick.kill();
-            tarnwick.waitForFinished();
-            return {};
-        }
-        EXPECT_EQ(tarnwick.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(tarnwick.exitCode(), 0);
-        return run;
-    }
-};
-
-// Against the real picture: no bad one costs half as much memory again, nor keeps the splash
-// screen waiting a second longer.
-TEST_F(RealProgram, StartsWalksAndEndsWithEveryBadPicture)
-{
-    const BadPicture real{"real", Place::file, realPicture(), true};
-    const Run own = walk(real);
-    ASSERT_GT(own.peakKb, 0);
-    std::printf("%-40s %14s %16s\n", "picture", "splash (ms)", "peak memory (kB)");
-    std::printf("%-40s %14lld %16lld\n", real.name, static_cast<long long>(own.splashMs),
-                static_cast<long long>(own.peakKb));
-    for (const BadPicture &picture : badPictures()) {
-        SCOPED_TRACE(picture.name);
-        const Run run = walk(picture);
-        std::printf("%-40s %14lld %16lld\n", picture.name, static_cast<long long>(run.splashMs),
-                    static_cast<long long>(run.peakKb));
-        std::fflush(stdout);
-        if (run.peakKb < 0)
-            continue;
-        EXPECT_LE(double(run.peakKb), 1.5 * double(own.peakKb))
-            << "peak memory " << run.peakKb << " kB, " << own.peakKb << " kB with the real picture";
-        EXPECT_LE(run.splashMs, own.splashMs + 1000)
-            << "splash after " << run.splashMs << " ms, " << own.splashMs << " ms with the real picture";
-    }
-}
-
-// As an older USB stick may name it, in Latin-1.
-TEST_F(RealProgram, ShowsItsPictureFromAFolderWhoseNameIsNotUtf8)
-{
-    const Run run = walk({"real", Place::file, realPicture(), true}, QByteArray("caf\xe9"));
-    EXPECT_TRUE(run.pictureShown);
 }
 
 } // namespace
