@@ -83,10 +83,8 @@ void QuestionScreen::cmdOK_Click()
 {
     const auto chosen = std::ranges::find_if(m_options, &QRadioButton::isChecked);
     if (chosen == m_options.end()) {
-        showMessage(this,
-                    QStringLiteral("Nothing is selected. You have to select one item by clicking on its radio button "
-                                   "and then click OK."),
-                    MessageIcon::Exclamation);
+        showMessage(this, QStringLiteral("Nothing is selected. You have to select one item by clicking on its radio "
+                                         "button and then click OK."), MessageIcon::Exclamation);
         return;
     }
 

@@ -51,11 +51,8 @@ protected:
         const QEvent::Type type = event->type();
         if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
             return false;
-        const auto *key = static_cast<const QKeyEvent *>(event);
-        if (key->key() != m_key)
-            return false;
-        if (key->isAutoRepeat())
-            return true;
+        if (const auto *key = static_cast<const QKeyEvent *>(event); key->key() != m_key || key->isAutoRepeat())
+            return key->key() == m_key;  // other keys pass, repeats go
         // The release ends the keystroke; a fresh press is a new one, the user's own.
         deleteLater();
         return type == QEvent::KeyRelease;

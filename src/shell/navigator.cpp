@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -11,9 +12,8 @@ namespace {
 // opened it, and that handler's screen must outlive it.
 QWidget *nestedLoopOwner()
 {
-    if (QWidget *box = QApplication::activeModalWidget())
-        return box;
-    return QApplication::activePopupWidget();
+    QWidget *box = QApplication::activeModalWidget();
+    return box ? box : QApplication::activePopupWidget();
 }
 
 } // namespace
@@ -124,7 +124,9 @@ void Navigator::unloadAll()
 bool Navigator::eventFilter(QObject *watched, QEvent *event)
 {
     // A screen that hides itself, a dialog that closes, keeps the keyboard until it is unloaded.
-    if (event->type() == QEvent::WindowActivate)
+    if (event->type() == QEvent::Paint && !m_unloaded.isEmpty())
+        m_deleteTimer.start(0);
+    else if (event->type() == QEvent::WindowActivate)
         m_keyboard = static_cast<QWidget *>(watched);
     else if (event->type() == QEvent::WindowDeactivate && watched == m_keyboard && !m_keyboard->isHidden())
         m_keyboard = nullptr;
@@ -152,6 +154,11 @@ void Navigator::deleteUnloaded()
         }
         return;
     }
+    // Some window managers die of a window destroyed while they still look at it: the screens go once
+    // those shown are on the display, put there after all that came before (again at their first paint).
+    const auto placing = [](const auto &s) { return s && s->isVisible() && !s->windowHandle()->isExposed(); };
+    if (std::any_of(m_loaded.cbegin(), m_loaded.cend(), placing))
+        return;
     for (const QPointer<QWidget> &screen : std::exchange(m_unloaded, {})) {
         if (screen)
             screen->deleteLater();

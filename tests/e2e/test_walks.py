@@ -171,6 +171,8 @@ class Walk:
         else:
             self.expect_place(splash, "the splash screen", (px(7380), px(4245)))
         self.expect_in_task_bar(splash, "the splash screen", False)
+        if self.desktop.wm in WINDOW_MANAGERS:  # typed once it has the keyboard, as a user sees it
+            wait_for(lambda: self.desktop.focus() == splash.id, 5, "the splash screen to have the keyboard")
         self.desktop.key(key)
         self.desktop.gone(splash, timeout=5)
         return self.topic_screen()
