@@ -2,9 +2,12 @@
 report on it and on the source package), unpacks it and starts the program from there, as an
 installed copy: through its bin/ link, with its picture found through the link beside it. With
 --clean-root, installs it with apt into a fresh minimal Debian 12 and starts it there. With
---debian13, runs both of the README's commands in a fresh minimal Debian 13 (see debian13()).
+--debian13, runs both of the README's commands in a fresh minimal Debian 13 (see debian13()). With
+--autopkgtest, runs the source package's own tests (debian/tests) with autopkgtest on that package in
+a fresh Debian 12; they run this with --installed, on the program installed there.
 
-    package.py --source SOURCE_DIR --artifacts DIR [--clean-root | --debian13]
+    package.py --source SOURCE_DIR --artifacts DIR [--clean-root | --debian13 | --autopkgtest |
+                                                    --installed PROGRAM]
 """
 
 import glob
@@ -104,10 +107,10 @@ def box_colours(picture, splash_x, splash_y):
     return int(run("convert", picture, "+repage", "-crop", box, "-format", "%k", "info:"))
 
 
-def splash_picture_colours(artifacts, name, program, settle=None):
+def splash_picture_colours(artifacts, name, program, settle=None, then=lambda desktop: None):
     """Starts the program and counts the colours in the splash screen's picture box once the picture
     shows (a worker reads it while the splash comes up) or, given `settle`, that many seconds after
-    the splash shows. Returns them and the seconds they took."""
+    the splash shows; then(desktop) goes on from there. Returns them and the seconds they took."""
     with Desktop(artifacts, name) as desktop:
         desktop.start(program)
         splash, shown = desktop.splash(), time.monotonic()
@@ -119,7 +122,20 @@ def splash_picture_colours(artifacts, name, program, settle=None):
             counted = colours()
         if all(window.id != splash.id for window in desktop.windows()):
             raise Failure("the splash screen went (its 8 s were up) before its picture box was judged")
-        return counted, time.monotonic() - shown
+        took = time.monotonic() - shown
+        then(desktop)
+        return counted, took
+
+
+def exit_with_keys(desktop):
+    """A key takes the splash screen to the topic screen, which has the keyboard as it shows; its
+    Alt+E (Exit) ends the program, with status 0."""
+    desktop.key("Return")
+    topics = desktop.window("Quillmoor")
+    wait_for(lambda: desktop.focus() == topics.id, 5, "the topic screen to have the keyboard")
+    desktop.key("alt+e")
+    if (status := desktop.wait_for_exit()) != 0:
+        raise Failure(f"Alt+E on the topic screen ended the program with status {status}, not 0")
 
 
 CACHE = os.path.join(os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"), "tarnwick")
@@ -141,18 +157,20 @@ def fresh_root(release, work):
     return root
 
 
-def in_root(root, release, script, *unshare):
-    """Runs script in root in namespaces of its own: what it mounts or starts ends with it."""
+def in_root(root, release, script, *unshare, chroot=True):
+    """Runs script in root in namespaces of its own: what it mounts or starts ends with it. Without
+    chroot, runs it here, with root's mounts made and its path as $0."""
     mounts = ('mount -t proc proc "$0/proc" && mount --rbind /dev "$0/dev" && mount --rbind /sys "$0/sys" && '
-              'mount --bind "$2" "$0/var/cache/apt/archives" && exec chroot "$0" sh -ec "$1"')
+              'mount --bind "$2" "$0/var/cache/apt/archives" && exec ' +
+              ('chroot "$0" sh -ec "$1"' if chroot else 'sh -ec "$1" "$0"'))
     return subprocess.Popen(["unshare", "--mount", "--pid", "--fork", "--kill-child", *unshare, "sh", "-c", mounts,
                              root, script, os.path.join(CACHE, f"{release}-apt")],
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
 
 
-def run_in_root(root, release, script, what, timeout, *unshare):
+def run_in_root(root, release, script, what, timeout, *unshare, chroot=True):
     """Runs script in root to its end; returns what it printed, or fails with the end of that."""
-    process = in_root(root, release, script, *unshare)
+    process = in_root(root, release, script, *unshare, chroot=chroot)
     try:
         log = process.communicate(timeout=timeout)[0].decode(errors="replace")
     finally:
@@ -198,6 +216,19 @@ def clean_install(package, work, artifacts):
     splash_in_root(root, "bookworm", "tarnwick", artifacts, "clean-root")
 
 
+def autopkgtest(artifacts, work):
+    """autopkgtest on the source package and the .deb deb_package built (its .changes names them),
+    in a fresh Debian 12 through autopkgtest's chroot server; the test's own packages come from
+    Debian's archive."""
+    root = fresh_root("bookworm", work)
+    changes = glob.glob(os.path.join(artifacts, "package", "two", "elsewhere", "tarnwick_*.changes"))[0]
+    output = os.path.join(work, "autopkgtest")
+    log = run_in_root(root, "bookworm", f"autopkgtest --output-dir {output} --setup-commands 'apt-get -q update' "
+                      f"{changes} -- chroot \"$0\"", f"autopkgtest (its logs: {output})", 1500, chroot=False)
+    print(log[-3000:], flush=True)
+    return f"{os.path.basename(changes)}: its autopkgtest passes in a clean Debian 12"
+
+
 def debian13(source, work, artifacts):
     """In a fresh Debian 13 with the source tarball unpacked: scripts/run.sh's own install, then
     run.sh offline, which finds its packages, builds the program and must show its splash; then the
@@ -227,9 +258,15 @@ def debian13(source, work, artifacts):
 
 
 def check_package(args):
-    work = os.path.join(args.artifacts, "clean-root" if args.clean_root else "debian13" if args.debian13 else "package")
+    if args.installed:
+        colours = splash_picture_colours(args.artifacts, "autopkgtest", args.installed, then=exit_with_keys)[0]
+        return f"{args.installed} shows its picture ({colours} colours) and ends with status 0 on Alt+E"
+    work = os.path.join(args.artifacts, "clean-root" if args.clean_root else "debian13" if args.debian13 else
+                        "autopkgtest" if args.autopkgtest else "package")
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
+    if args.autopkgtest:
+        return autopkgtest(args.artifacts, work)
     if args.debian13:
         return debian13(args.source, work, args.artifacts)
     if args.clean_root:
@@ -244,14 +281,14 @@ def check_package(args):
     check_layout(usr)
 
     link = os.path.join(usr, "bin", "tarnwick")
-    with_picture, took = splash_picture_colours(args.artifacts, "installed", link)
+    with_picture, took = splash_picture_colours(args.artifacts, "installed", link, then=exit_with_keys)
     os.rename(os.path.join(usr, "share", "tarnwick", "Ut1.jpg"), os.path.join(work, "Ut1.jpg"))
     # Twice as long as the picture took to show, and more: a picture read from anywhere else would show.
     without_picture = splash_picture_colours(args.artifacts, "installed-without-picture", link, 2 * took + 0.5)[0]
     if without_picture > 2:
         raise Failure(f"the picture box shows {without_picture} colours with Ut1.jpg gone; expected it empty")
-    return (f"{os.path.basename(package)}: builds the same twice, passes lintian, installs and shows its "
-            f"picture ({with_picture} colours in the picture box, {without_picture} without the file)")
+    return (f"{os.path.basename(package)}: builds the same twice, passes lintian, installs, shows its picture "
+            f"({with_picture} colours in the picture box, {without_picture} without the file) and ends with 0 on Alt+E")
 
 
 def arguments(parser):
@@ -259,6 +296,8 @@ def arguments(parser):
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("--clean-root", action="store_true")
     parser.add_argument("--debian13", action="store_true")
+    parser.add_argument("--autopkgtest", action="store_true")
+    parser.add_argument("--installed", metavar="PROGRAM")
 
 
 if __name__ == "__main__":
