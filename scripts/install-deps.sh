@@ -41,7 +41,7 @@ if [ "${1:-}" = "--all" ]; then
     # desktop install checks and packaging: the source package is built as a distribution builds it
     desktop-file-utils appstream dpkg-dev build-essential debhelper file librsvg2-bin lintian
     # the package installed into a clean Debian 12 root
-    debootstrap
+    debootstrap autopkgtest
     # the end-to-end and install tests' driver, and the walks' runner
     python3 python3-pytest
     # another program's text field, which the walks type into while the program starts
