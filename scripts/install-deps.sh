@@ -42,8 +42,8 @@ if [ "${1:-}" = "--all" ]; then
     desktop-file-utils appstream dpkg-dev build-essential debhelper file librsvg2-bin lintian
     # the package installed into a clean Debian 12 root
     debootstrap autopkgtest
-    # the end-to-end and install tests' driver, and the walks' runner
-    python3 python3-pytest
+    # the end-to-end and install tests' driver, the walks' runner, and what they ask the X server
+    python3 python3-pytest python3-xlib
     # another program's text field, which the walks type into while the program starts
     zenity
   )

@@ -12,6 +12,8 @@ import sys
 import tempfile
 import time
 
+import Xlib.display
+
 WIDTH, HEIGHT = 1024, 768
 TWIPS_PER_PIXEL = 15
 
@@ -342,8 +344,23 @@ class Desktop:
 
     def click_in(self, window, left, top, width, height):
         """Clicks a control placed in twips inside `window`, a little right of its left edge
-        (where an option button's indicator is) and halfway down."""
-        self.click(window.x + px(left) + min(px(width) // 2, 7), window.y + px(top) + px(height) // 2)
+        (where an option button's indicator is) and halfway down, once nothing covers it there (a
+        window going away, a frame its window manager has yet to take down)."""
+        self.xdotool("mousemove", "--sync", str(window.x + px(left) + min(px(width) // 2, 7)),
+                     str(window.y + px(top) + px(height) // 2))
+        if self.wm != WAYLAND:  # rootless XWayland hears of the pointer only over its windows
+            wait_for(lambda: self.pointer_on(window), 5, f"{window} under the pointer, with nothing over it")
+        self.xdotool("click", "1")
+
+    def pointer_on(self, window):
+        """Whether `window` is on the way down from the root to the deepest window under the pointer.
+        (Asked on a connection of its own: one held would keep a server that resets from resetting.)"""
+        server = Xlib.display.Display(self.display)
+        under = server.screen().root
+        while under.id != int(window.id) and (under := under.query_pointer().child):
+            pass
+        server.close()
+        return bool(under)
 
     def key(self, *keys):
         if self.wm != WAYLAND:
