@@ -9,9 +9,8 @@ Needs the system's python3 with pyatspi, and a session bus of its own (dbus-run-
 import os
 import subprocess
 import sys
-import time
 
-from desktop import Desktop, Failure, main, px, wait_for
+from desktop import Desktop, Failure, main, wait_for
 
 TOPIC_COUNT = 53
 # Roles a control can have that a screen reader has nothing to say about.
@@ -102,7 +101,9 @@ class Reader:
             if now is not None and now.name == name:
                 return now
             self.desktop.key("shift+Tab" if backwards else "Tab")
-            time.sleep(0.1)
+            if now is not None:  # the key taken once the focus has left where it was
+                wait_for(lambda: not now.getState().contains(self.pyatspi.STATE_FOCUSED), 2,
+                         f"Tab to take the focus from '{now.name}'")
         now = self.focused()
         if now is None or now.name != name:
             raise Failure(f"Tab never reached '{name}'; the focus is on "
@@ -154,7 +155,9 @@ def run(reader):
     help_screen = reader.window("Tarnwick Help")
     reader.expect_readable(help_screen, "Help's first tab")
     desktop.key("alt+d")
-    time.sleep(0.5)
+    wait_for(lambda: any(n.getRoleName() == "page tab" and n.name == "Decision tree"
+                         and n.getState().contains(reader.pyatspi.STATE_FOCUSED) for n in reader.walk(help_screen)),
+             5, "the focus on Help's decision tree tab")
     reader.expect_readable(help_screen, "Help's decision tree")
     desktop.key("alt+c")
     wait_for(lambda: not any(w.name == "Tarnwick Help" for w in reader.windows()), 5, "Help to close")
@@ -188,7 +191,7 @@ def run(reader):
     if len(recommendation) < 20:
         raise Failure(f"the recommendation reads only '{recommendation}'")
     desktop.key("Return")
-    time.sleep(0.3)
+    wait_for(lambda: question.getState().contains(reader.pyatspi.STATE_ACTIVE), 5, "node 4 to have the keyboard back")
     desktop.key("alt+e")
     if desktop.wait_for_exit() != 0:
         raise Failure("Exit ended the program with a status other than 0")

@@ -60,6 +60,15 @@ def wait_for(condition, timeout, what, interval=0.05):
         time.sleep(interval)
 
 
+def holds(condition, seconds, what, interval=0.05):
+    """Polls condition() for `seconds`, failing with `what` as soon as it does not hold."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if not condition():
+            raise Failure(what)
+        time.sleep(interval)
+
+
 class Window:
     """A window's client area on the screen, and the frame the window manager put round it
     (left, right, top, bottom; nothing without a window manager)."""

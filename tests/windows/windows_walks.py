@@ -13,12 +13,11 @@ import re
 import shutil
 import sys
 import tempfile
-import time
 import zipfile
 
 from wine import INSTALL_FOLDER, MACHINE_FOLDER, PROFILE, UNINSTALL_KEY, Prefix, WineDesktop
 
-from desktop import Failure, main, px, wait_for
+from desktop import Failure, holds, main, px, wait_for
 from test_walks import ABOUT, IMPERFORATE_HYMEN, MESSAGE, QUESTION, SKIP_TASKBAR, TOPIC_ABOUT, TOPIC_EXIT, TOPICS, Walk
 
 PROGRAM = INSTALL_FOLDER + r"\tarnwick.exe"
@@ -60,10 +59,9 @@ class WineWalk(Walk):
         # picture does what a user's would: focus the splash, and nothing else.
         left, top = px(150 + 360), px(60 + 795)
         self.desktop.click(splash.x + left + 20, splash.y + top + 20)
-        time.sleep(1)
-        if not self.desktop.windows(TOPICS) and any(w.id == splash.id for w in self.desktop.windows()):
-            return splash
-        raise Failure("a click on the splash screen's picture closed it")
+        holds(lambda: not self.desktop.windows(TOPICS) and any(w.id == splash.id for w in self.desktop.windows()), 1,
+              "a click on the splash screen's picture closed it")
+        return splash
 
     def splash_gives_way_on_a_key(self, key="space"):
         splash = self.splash()
@@ -213,9 +211,8 @@ def splash_click_and_timer(walk):
     # Afresh, untouched: the splash waits for its timer, and only then gives way.
     walk.desktop.start(PROGRAM)
     splash = walk.desktop.splash(timeout=60)
-    time.sleep(5)
-    if walk.desktop.windows(TOPICS) or all(w.id != splash.id for w in walk.desktop.windows()):
-        raise Failure("the splash screen left within 5 s on its own; its timer runs 8 s")
+    holds(lambda: not walk.desktop.windows(TOPICS) and any(w.id == splash.id for w in walk.desktop.windows()), 5,
+          "the splash screen left within 5 s on its own; its timer runs 8 s")
     walk.desktop.gone(splash, timeout=20)
     walk.exit_from(walk.topic_screen(), TOPIC_EXIT)
 
@@ -258,9 +255,7 @@ def about_and_system_info(walk):
 
     walk.desktop.click_in(about, *SYS_INFO)
     wait_for(lambda: os.path.exists(marker_ran), 20, "System Info to start the program named by PATH")
-    time.sleep(1)
-    if walk.desktop.windows(MESSAGE):
-        raise Failure("System Info started the program and still showed a message")
+    holds(lambda: not walk.desktop.windows(MESSAGE), 1, "System Info started the program and still showed a message")
 
     # Neither key: the one message, and the About screen stays.
     prefix.delete_key(SYS_INFO_KEY)
