@@ -79,7 +79,6 @@ MAXIMIZED = {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}
 # area: mutter 43 (Debian 12) maximizes it (GNOME's auto-maximize), KWin 5.27 (Debian 12) gives it
 # the display's full height; mutter 48 and KWin 6.3 (Debian 13) leave it at its place.
 MAY_MAXIMIZE = {"mutter", "kwin"}
-CLICKS_MAY_GO_UNANSWERED = set()
 
 
 INSTALLED_ICON = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging",
@@ -245,15 +244,8 @@ class Walk:
                        f"option '{caption}' of node {node} to show as chosen")
 
     def click_for(self, window, place, done, what, timeout=5):
-        """Clicks a control and waits for done(). Under mutter and KWin a click just after a window
-        maps or a list closes may go unanswered (seen on slow sanitized builds, and on Debian 13):
-        once more, as a user would."""
+        """Clicks a control, once, and waits for done()."""
         self.desktop.click_in(window, *place)
-        if self.desktop.wm in CLICKS_MAY_GO_UNANSWERED:
-            try:
-                return wait_for(done, 2, what)
-            except Failure:
-                self.desktop.click_in(window, *place)
         return wait_for(done, timeout, what)
 
     @staticmethod
