@@ -640,18 +640,21 @@ def test_bad_pictures(desktops, pytestconfig, tmp_path):
         pytest.skip("needs --pictures, the test that writes the corpus")
     subprocess.run([pytestconfig.option.pictures, "--gtest_filter=BadPictureCorpus.*"], check=True, timeout=120,
                    env=dict(os.environ, TARNWICK_BAD_PICTURES_TO=str(tmp_path), QT_QPA_PLATFORM="offscreen"))
-    names = (tmp_path / "names").read_text().splitlines()
     # Freed memory an ASan build holds back to catch late uses would count as the program's own.
     environment = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":quarantine_size_mb=1")
-
-    def walk(folder, name, latin1=False):
-        desktop = desktops(f"picture-{len(walked)}", environment=environment)
+    latin1 = os.fsdecode(b"caf\xe9")
+    print(f"\n{'picture':<52} {'splash':>11} {'peak':>12}")
+    for number, name in enumerate([*(tmp_path / "names").read_text().splitlines(), "real, in a Latin-1 folder"]):
+        folder = tmp_path / (latin1 if name.endswith("Latin-1 folder") else str(number))
+        if folder.name == latin1:
+            shutil.copytree(tmp_path / "0", folder)
+        desktop = desktops(f"picture-{number}", environment=environment)
         shutil.copy(pytestconfig.option.program, folder / "tarnwick")
         started = time.monotonic()
         program = desktop.start(folder / "tarnwick")
         splash = desktop.splash()
-        walked.append(time.monotonic() - started)
-        if latin1:
+        took = time.monotonic() - started
+        if folder.name == latin1:
             desktop.still("the splash screen's picture from a folder named in Latin-1", shows_picture(splash))
         for title, keys in ((None, ["space"]), (TOPICS, ["Tab"] * 4 + ["Down"] * 3 + ["shift+Tab"] * 4 + ["Return"]),
                             (QUESTION, ["alt+e"])):
@@ -665,16 +668,9 @@ def test_bad_pictures(desktops, pytestconfig, tmp_path):
             raise Failure(f"with {name}, Exit ended the program with status {status}"
                           + (f" (signal {-status})" if status < 0 else ""))
         desktop.close()
-        print(f"{name:<52} {walked[-1] * 1000:>8.0f} ms {peak:>9} kB")
-        return walked[-1], peak
-
-    walked = []
-    print(f"\n{'picture':<52} {'splash':>11} {'peak':>12}")
-    real_took, real_peak = walk(tmp_path / "0", names[0])
-    for number, name in enumerate(names[1:], 1):
-        took, peak = walk(tmp_path / str(number), name)
+        print(f"{name:<52} {took * 1000:>8.0f} ms {peak:>9} kB")
+        if number == 0:
+            real_took, real_peak = took, peak
         if peak > 1.5 * real_peak or took > real_took + 1:
             raise Failure(f"with {name}: the splash after {took:.1f} s and a peak of {peak} kB; with the real "
                           f"picture {real_took:.1f} s and {real_peak} kB")
-    shutil.copytree(tmp_path / "0", tmp_path / os.fsdecode(b"caf\xe9"))
-    walk(tmp_path / os.fsdecode(b"caf\xe9"), "the real picture, in a folder named in Latin-1", latin1=True)

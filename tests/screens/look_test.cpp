@@ -62,11 +62,10 @@ bool differs(QRgb a, QRgb b, int tolerance)
 // Whether the pixel and the eight round it are of one colour.
 bool flatAt(const QImage &image, int x, int y)
 {
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            if (image.valid(x + dx, y + dy) && image.pixel(x + dx, y + dy) != image.pixel(x, y))
-                return false;
-        }
+    for (int i = 0; i < 9; ++i) {
+        const int nearX = x + i % 3 - 1, nearY = y + i / 3 - 1;
+        if (image.valid(nearX, nearY) && image.pixel(nearX, nearY) != image.pixel(x, y))
+            return false;
     }
     return true;
 }
@@ -92,14 +91,6 @@ QImage pagedThrough(QAbstractScrollArea *area)
         }
     }
     return all;
-}
-
-void expectLooksLike(const QString &name, const QImage &actual);
-
-void expectLooksLike(const QString &name, QWidget *window)
-{
-    ASSERT_NE(window, nullptr) << name.toStdString();
-    expectLooksLike(name, onDisplay(window));
 }
 
 void expectLooksLike(const QString &name, const QImage &actual)
@@ -143,6 +134,12 @@ void expectLooksLike(const QString &name, const QImage &actual)
                   << kChannelTolerance << " (" << kFlatTolerance << " on a flat area; at most " << kPixelTolerance
                   << " may)\n  actual: "
                   << actualPath.toStdString() << "\n  diff (differing pixels red): " << diffPath.toStdString();
+}
+
+void expectLooksLike(const QString &name, QWidget *window)
+{
+    ASSERT_NE(window, nullptr) << name.toStdString();
+    expectLooksLike(name, onDisplay(window));
 }
 
 class Look : public ScreensTest
