@@ -291,11 +291,18 @@ class Desktop:
 
     def window(self, title=".*", timeout=10, size=None):
         """Waits for exactly one visible window titled `title` (and of `size`, if given)."""
+        seen = set()
+
         def one():
-            found = [w for w in self.windows(title) if size is None or (w.width, w.height) == size]
+            shown = self.windows(title)
+            seen.update(map(repr, shown))
+            found = [w for w in shown if size is None or (w.width, w.height) == size]
             return found[0] if len(found) == 1 else None
         what = f"a window titled '{title}'" if title != ".*" else "a window"
-        return wait_for(one, timeout, what + (f" of {size[0]}x{size[1]}" if size else ""))
+        try:
+            return wait_for(one, timeout, what + (f" of {size[0]}x{size[1]}" if size else ""))
+        except Failure as failure:
+            raise Failure(f"{failure}; seen meanwhile: {sorted(seen) or 'none'}") from None
 
     def splash(self, timeout=10):
         """Waits for the splash screen, checks its raised border, and returns its client area."""
