@@ -322,6 +322,10 @@ class Desktop:
     def focus(self):
         return self.xdotool("getwindowfocus", check=False).stdout.strip()
 
+    def focused(self, window, what=None):
+        """Waits until `window` has the keyboard, and returns it."""
+        return wait_for(lambda: self.focus() == window.id and window, 5, f"{what or window} to have the keyboard")
+
     def gone(self, window, timeout=10):
         wait_for(lambda: all(w.id != window.id for w in self.windows()), timeout, f"{window} to close")
 

@@ -133,8 +133,7 @@ def exit_with_keys(desktop):
     """A key takes the splash screen to the topic screen, which has the keyboard as it shows; its
     Alt+E (Exit) ends the program, with status 0."""
     desktop.key("Return")
-    topics = desktop.window("Quillmoor")
-    wait_for(lambda: desktop.focus() == topics.id, 5, "the topic screen to have the keyboard")
+    desktop.focused(desktop.window("Quillmoor"), "the topic screen")
     desktop.key("alt+e")
     if (status := desktop.wait_for_exit()) != 0:
         raise Failure(f"Alt+E on the topic screen ended the program with status {status}, not 0")

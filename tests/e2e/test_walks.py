@@ -174,7 +174,7 @@ class Walk:
             self.expect_place(splash, "the splash screen", (px(7380), px(4245)))
         self.expect_in_task_bar(splash, "the splash screen", False)
         if self.desktop.wm in WINDOW_MANAGERS:  # typed once it has the keyboard, as a user sees it
-            wait_for(lambda: self.desktop.focus() == splash.id, 5, "the splash screen to have the keyboard")
+            self.desktop.focused(splash, "the splash screen")
         self.desktop.key(key)
         self.desktop.gone(splash, timeout=5)
         return self.topic_screen()
@@ -410,10 +410,7 @@ def test_about_and_help(walk):
 def test_keyboard_walk(walk):
     """No mouse at all: the topic, then each answer by its place in the tab order, OK, and
     Exit, the way a keyboard user goes; every key Help's text names, pressed for what it says."""
-    topics, key = walk.splash_gives_way_on_a_key("Return"), walk.desktop.key
-
-    def focused(window):
-        return wait_for(lambda: walk.desktop.focus() == window.id and window, 5, f"{window} to have the keyboard")
+    topics, key, focused = walk.splash_gives_way_on_a_key("Return"), walk.desktop.key, walk.desktop.focused
     focused(topics)  # the screen takes the focus as it shows
     # About and Help hand the keyboard back to the topic screen as they go, OK's focus kept.
     key("alt+b")
@@ -645,8 +642,9 @@ def test_bad_pictures(desktops, pytestconfig, tmp_path):
     latin1 = os.fsdecode(b"caf\xe9")
     print(f"\n{'picture':<52} {'splash':>11} {'peak':>12}")
     for number, name in enumerate([*(tmp_path / "names").read_text().splitlines(), "real, in a Latin-1 folder"]):
-        folder = tmp_path / (latin1 if name.endswith("Latin-1 folder") else str(number))
-        if folder.name == latin1:
+        in_latin1 = name.endswith("Latin-1 folder")
+        folder = tmp_path / (latin1 if in_latin1 else str(number))
+        if in_latin1:
             shutil.copytree(tmp_path / "0", folder)
         desktop = desktops(f"picture-{number}", environment=environment)
         shutil.copy(pytestconfig.option.program, folder / "tarnwick")
@@ -654,13 +652,13 @@ def test_bad_pictures(desktops, pytestconfig, tmp_path):
         program = desktop.start(folder / "tarnwick")
         splash = desktop.splash()
         took = time.monotonic() - started
-        if folder.name == latin1:
+        if in_latin1:
             desktop.still("the splash screen's picture from a folder named in Latin-1", shows_picture(splash))
         for title, keys in ((None, ["space"]), (TOPICS, ["Tab"] * 4 + ["Down"] * 3 + ["shift+Tab"] * 4 + ["Return"]),
                             (QUESTION, ["alt+e"])):
             if title:  # the splash, on a server of its own, takes the keys under the pointer
                 window = desktop.window(title, timeout=15)
-                wait_for(lambda: desktop.focus() == window.id, 5, f"{window} to have the keyboard, with {name}")
+                desktop.focused(window, f"{window}, with {name},")
             with open(f"/proc/{program.pid}/status") as status:
                 peak = int(re.search(r"VmHWM:\s*(\d+)", status.read())[1])  # at the first question, last
             desktop.key(*keys)

@@ -112,9 +112,7 @@ void whileConnecting(QtMsgType type, const QMessageLogContext &context, const QS
 
 PlatformStart startPlatform(char *programName)
 {
-    static char fallbackName[] = "tarnwick";
-    static char platformOption[] = "-platform";
-    static char xcb[] = "xcb";
+    static char fallbackName[] = "tarnwick", platformOption[] = "-platform", xcb[] = "xcb";
     PlatformStart start;
     start.argv = {programName ? programName : fallbackName};
     // The screens stand at designed places, which only X11 lets a program choose: on a Wayland
@@ -131,10 +129,12 @@ PlatformStart startPlatform(char *programName)
     start.argv.push_back(nullptr);
     if (!platform.isEmpty() && !platform.startsWith("xcb"))
         return start;
-    // A server dropping the connection mid-greeting ends in the one line, not in a broken pipe.
+    // A server dropping the connection mid-greeting ends in the one line, not in a broken pipe,
+    // until Qt has connected.
     const auto onBrokenPipe = std::signal(SIGPIPE, SIG_IGN);
     const Answer answer = display.isEmpty() ? Answer() : ask(display);
     if (!answer.connection) {
+        std::signal(SIGPIPE, onBrokenPipe);  // on Wayland, or said and ending
         if (!display.isEmpty() || !platform.isEmpty() || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
             start.status = say(display, answer);
         return start;
