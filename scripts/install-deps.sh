@@ -27,8 +27,8 @@ if [ "${1:-}" = "--all" ]; then
     # the Wayland platform plugin, to prove the program picks XWayland even where it is present,
     # and GTK's platform theme, to prove a dark desktop theme leaves the screens' look alone
     qt6-wayland qt6-gtk-platformtheme
-    # screen reader access
-    at-spi2-core python3-pyatspi
+    # screen reader access: the accessibility bus on a session bus of the walk's own, read over GLib's D-Bus
+    at-spi2-core dbus-daemon python3-gi
     # sanitizers, fuzzing, memory checks (clang's runtime follows, for the release's clang)
     clang valgrind
     # the Windows side, proven under Wine: the cross compilers, Wine, the installer builder,

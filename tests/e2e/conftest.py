@@ -52,8 +52,9 @@ def desktop(desktops):
 
 @pytest.fixture
 def program(desktop, pytestconfig):
-    """The program, started afresh on the walk's desktop; its output goes to <artifacts>/<walk>.log."""
-    return desktop.start(pytestconfig.option.program)
+    """The program, started afresh on the walk's desktop where a screen reader finds its controls; its
+    output goes to <artifacts>/<walk>.log."""
+    return desktop.start(pytestconfig.option.program, accessible=True)
 
 
 @pytest.hookimpl(hookwrapper=True)

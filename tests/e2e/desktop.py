@@ -1,5 +1,6 @@
 """A virtual X display with the program on it, driven as a user would: mouse and keyboard
-through xdotool, windows found by title, pixels read from screenshots."""
+through xdotool, windows found by title, controls by the names a screen reader reads (AT-SPI),
+pixels read from screenshots."""
 
 import argparse
 import os
@@ -12,7 +13,11 @@ import sys
 import tempfile
 import time
 
+import gi
 import Xlib.display
+
+gi.require_version("Gio", "2.0")
+from gi.repository import Gio, GLib  # noqa: E402
 
 WIDTH, HEIGHT = 1024, 768
 TWIPS_PER_PIXEL = 15
@@ -69,6 +74,96 @@ def holds(condition, seconds, what, interval=0.05):
         time.sleep(interval)
 
 
+ACCESSIBLE = "org.a11y.atspi.Accessible"
+# AT-SPI's states, by their bits.
+ACTIVE, CHECKED, DEFUNCT, FOCUSABLE, FOCUSED, SHOWING = 1, 4, 6, 11, 12, 25
+
+
+class Accessible:
+    """A node of the program's accessible tree, read over AT-SPI's D-Bus interfaces as a screen reader
+    reads it."""
+
+    def __init__(self, bus, name, path):
+        self.bus, self.address = bus, (name, path)
+
+    def _call(self, interface, method, *args, signature=None):
+        return self.bus.call_sync(*self.address, interface, method, GLib.Variant(signature, args) if args else None,
+                                  None, Gio.DBusCallFlags.NONE, 5000, None).unpack()
+
+    def _property(self, name):
+        return self._call("org.freedesktop.DBus.Properties", "Get", ACCESSIBLE, name, signature="(ss)")[0]
+
+    def __iter__(self):
+        return (Accessible(self.bus, *child) for child in self._call(ACCESSIBLE, "GetChildren")[0])
+
+    name = property(lambda self: self._property("Name"))
+    description = property(lambda self: self._property("Description"))
+    role = property(lambda self: self._call(ACCESSIBLE, "GetRoleName")[0])
+
+    def has(self, state):
+        """Whether the node is in `state` (SHOWING, FOCUSED ...); a node gone is DEFUNCT only."""
+        try:
+            low, high = self._call(ACCESSIBLE, "GetState")[0]
+        except GLib.Error:
+            return state == DEFUNCT
+        return bool((low | high << 32) >> state & 1)
+
+    @property
+    def extents(self):
+        """Left, top, width and height on the screen."""
+        return self._call("org.a11y.atspi.Component", "GetExtents", 0, signature="(u)")[0]
+
+    @property
+    def text(self):
+        try:
+            return self._call("org.a11y.atspi.Text", "GetText", 0, -1, signature="(ii)")[0]
+        except GLib.Error:
+            return ""
+
+    def walk(self, into=lambda node: True):
+        """The node and those below it, depth first; below a node only if into(node)."""
+        yield self
+        if into(self):
+            for child in self:
+                yield from child.walk(into)
+
+
+class Reader:
+    """The program as a screen reader finds it: on the accessibility bus its session bus offers."""
+
+    def __init__(self, session_bus):
+        flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
+        session = Gio.DBusConnection.new_for_address_sync(session_bus, flags, None, None)
+        address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None, None,
+                                    Gio.DBusCallFlags.NONE, 10000, None).unpack()[0]
+        self.bus = Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
+        self.registry = Accessible(self.bus, "org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root")
+        wait_for(self.apps, 15, "the program on the accessibility bus")
+
+    def apps(self):
+        """The program's, Qt's and, under GTK's platform theme, GTK's too."""
+        return [app for app in self.registry if app.name.lower() == "tarnwick"]
+
+    def windows(self):
+        return [window for app in self.apps() for window in app if window.has(SHOWING)]
+
+    def window(self, title, timeout=10):
+        return wait_for(lambda: next((w for w in self.windows() if w.name == title), None), timeout,
+                        f"an accessible window named '{title}'")
+
+    def control(self, title, name):
+        """The control named `name` on the window titled `title`: its extents on the screen. The items
+        of lists are not looked through."""
+        def found():
+            for window in self.windows():
+                if window.name == title:
+                    for node in window.walk(lambda node: node.role not in ("list", "combo box")):
+                        if node.name == name and node.has(SHOWING):
+                            return node.extents
+            return None
+        return wait_for(found, 5, f"a control named '{name}' on '{title}'")
+
+
 class Window:
     """A window's client area on the screen, and the frame the window manager put round it
     (left, right, top, bottom; nothing without a window manager)."""
@@ -116,7 +211,7 @@ class Desktop:
         self.artifacts, self.name, self.wm = artifacts, name, wm
         os.makedirs(artifacts, exist_ok=True)
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
-        self.program, self.log, self.server, self.manager, self.wayland, self.frames = (None,) * 6
+        self.program, self.log, self.server, self.manager, self.wayland, self.frames, self.bus = (None,) * 7
         try:
             self.display = ":" + (self._start_weston() if wm == WAYLAND else self._start_xvfb(resets, server_options))
             self.env = dict(environment or os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime,
@@ -196,7 +291,21 @@ class Desktop:
 
     # The program -----------------------------------------------------------------------
 
-    def start(self, program):
+    def start(self, program, accessible=False):
+        """Starts the program; if `accessible`, on a session bus of the desktop's own where a screen reader
+        finds it (self.reader), as when the desktop runs one."""
+        if accessible and not self.bus:
+            read_end, write_end = os.pipe()
+            self.bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", f"--print-address={write_end}"],
+                                        env=self.env, pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                        stderr=open(os.path.join(self.artifacts, f"{self.name}-bus.log"), "wb"),
+                                        start_new_session=True)
+            os.close(write_end)
+            with os.fdopen(read_end) as said:  # its address, once it listens
+                address = select.select([said], [], [], 15)[0] and said.readline().strip()
+            if not address:
+                raise Failure(f"the session bus did not start (status {self.bus.poll()})")
+            self.env.update(DBUS_SESSION_BUS_ADDRESS=address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         self.log = os.path.join(self.artifacts, f"{self.name}.log")
         with open(self.log, "wb") as log:
             self.program = subprocess.Popen([os.path.abspath(program)], env=self.env, cwd=self.runtime, stdout=log,
@@ -205,6 +314,8 @@ class Desktop:
             with open(os.path.join(self.runtime, "frames"), "w") as frames:
                 self.frames = subprocess.Popen(["stdbuf", "-oL", "xev", "-root", "-event", "substructure"], env=self.env,
                                                stdout=frames, start_new_session=True)
+        if accessible:
+            self.reader = Reader(self.env["DBUS_SESSION_BUS_ADDRESS"])
         return self.program
 
     def frames_resized_while_shown(self):
@@ -238,6 +349,7 @@ class Desktop:
         self._stop(self.program)
         self._stop(self.frames)
         self._stop(self.manager)
+        self._stop(self.bus)  # and the accessibility bus it started
         self._stop(self.server)
         shutil.rmtree(self.runtime, ignore_errors=True)
 
@@ -362,12 +474,12 @@ class Desktop:
     def click(self, x, y):
         self.xdotool("mousemove", "--sync", str(x), str(y), "click", "1")
 
-    def click_in(self, window, left, top, width, height):
-        """Clicks a control placed in twips inside `window`, a little right of its left edge
-        (where an option button's indicator is) and halfway down, once nothing covers it there (a
+    def click_in(self, window, name):
+        """Clicks the control of `window` that a screen reader reads as `name`, a little right of its left
+        edge (where an option button's indicator is) and halfway down, once nothing covers it there (a
         window going away, a frame its window manager has yet to take down)."""
-        self.xdotool("mousemove", "--sync", str(window.x + px(left) + min(px(width) // 2, 7)),
-                     str(window.y + px(top) + px(height) // 2))
+        left, top, width, height = self.reader.control(window.name, name)
+        self.xdotool("mousemove", "--sync", str(left + min(width // 2, 7)), str(top + height // 2))
         if self.wm != WAYLAND:  # rootless XWayland hears of the pointer only over its windows
             wait_for(lambda: self.pointer_on(window), 5, f"{window} under the pointer, with nothing over it")
         self.xdotool("click", "1")

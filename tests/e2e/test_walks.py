@@ -35,42 +35,15 @@ QUESTION = "Primary Amenorrhea"
 ABOUT = "About MyApp"
 HELP = "Tarnwick Help"
 
-# Controls, placed in twips inside their window: left, top, width, height.
-TOPIC_OK = (9960, 3240, 735, 375)
-TOPIC_HELP = (9960, 3840, 735, 375)
-TOPIC_ABOUT = (9960, 4440, 735, 375)
-TOPIC_EXIT = (9960, 5160, 735, 375)
-COMBO = (4080, 3360, 5295, 315)
 PRIMARY_AMENORRHEA = 2  # its place in the topic list
-
-OPTION_HEIGHT = 375
+# The answers on the screens of the nodes the walks go through.
+NODES = {1: ["Normal", "Ambiguous"], 2: ["Normal", "Absent"], 3: ["Present", "Absent"],
+         4: ["Imperforate hymen", "Transverse vaginal septum", "Vaginal atresia", "Cervical atresia"],
+         7: ["Short", "Tall", "Normal"],
+         14: ["Virilization", "Virilization plus gynecomastia", "No virilization or gynecomastia"], 16: ["Normal", "Low"]}
 
 IMPERFORATE_HYMEN = "Excise the imperforate hymen by making a cruciate incision in it."
 RULE = "---------------------------\n"
-
-
-def buttons(left, ok_top, exit_top, home_top):
-    return {name: (left, top, 735, 375) for name, top in (("OK", ok_top), ("Exit", exit_top), ("Home", home_top))}
-
-
-def options(*places):
-    return {caption: (left, top, width, OPTION_HEIGHT) for caption, left, top, width in places}
-
-
-NODES = {
-    1: (options(("Normal", 120, 2880, 1095), ("Ambiguous", 120, 3480, 1335)), buttons(3120, 2640, 3120, 3600)),
-    2: (options(("Normal", 240, 1080, 1095), ("Absent", 240, 1680, 1335)), buttons(3000, 840, 1440, 2040)),
-    3: (options(("Present", 240, 1200, 1095), ("Absent", 240, 1800, 1335)), buttons(3120, 1080, 1680, 2280)),
-    4: (options(("Imperforate hymen", 120, 1200, 1935), ("Transverse vaginal septum", 120, 1680, 2655),
-                ("Vaginal atresia", 120, 2160, 1815), ("Cervical atresia", 120, 2640, 2175)),
-        buttons(3360, 1320, 2040, 2760)),
-    7: (options(("Short", 240, 840, 1095), ("Tall", 240, 1440, 1095), ("Normal", 240, 2040, 1095)),
-        buttons(2400, 840, 1440, 2040)),
-    14: (options(("Virilization", 240, 840, 1455), ("Virilization plus gynecomastia", 240, 1320, 2895),
-                 ("No virilization or gynecomastia", 240, 1800, 3015)),
-         buttons(3600, 960, 1440, 1920)),
-    16: (options(("Normal", 240, 1200, 1095), ("Low", 240, 1800, 1335)), buttons(3240, 960, 1560, 2160)),
-}
 
 
 SKIP_TASKBAR = "_NET_WM_STATE_SKIP_TASKBAR"
@@ -113,10 +86,10 @@ def shows_picture(splash):
     return lambda samples: len({samples[i:i + 3] for i in box}) >= 20
 
 
-def indicator(window, place):
+def indicator(extents):
     """Where an option button's round indicator is: at its left, halfway down."""
-    left, top, _, height = place
-    return window.x + px(left) + 7, window.y + px(top) + px(height) // 2
+    left, top, _, height = extents
+    return left + 7, top + height // 2
 
 
 class Walk:
@@ -220,32 +193,31 @@ class Walk:
 
     def question(self, node, previous=None):
         """Waits for node's screen (a new window, replacing `previous`) and checks that its
-        options stand at their designed places, none of them chosen."""
+        options show, none of them chosen."""
         if previous:
             self.desktop.gone(previous)
         window = self.settled(self.desktop.window(QUESTION), f"node {node}'s screen", 0.85 if node == 1 else 0.75)
         self.expect_in_task_bar(window, f"node {node}'s screen", True)
-        missing = []
+        places, missing = {caption: self.desktop.reader.control(QUESTION, caption) for caption in NODES[node]}, []
 
         def all_shown():
             screen = self.desktop.pixels()
-            missing[:] = [caption for caption, place in NODES[node][0].items()
-                          if min(screen(*indicator(window, place))) < 200]
+            missing[:] = [caption for caption, place in places.items() if min(screen(*indicator(place))) < 200]
             return not missing
         try:
             wait_for(all_shown, 5, "the options to show")
         except Failure:
-            raise Failure(f"node {node}: no unchosen option button at the place of {missing}") from None
+            raise Failure(f"node {node}: no unchosen option button shows as {missing}") from None
         return window
 
     def choose(self, window, node, caption):
-        place = NODES[node][0][caption]
-        self.click_for(window, place, lambda: self.shows_chosen(self.desktop.pixels()(*indicator(window, place))),
+        place = self.desktop.reader.control(window.name, caption)
+        self.click_for(window, caption, lambda: self.shows_chosen(self.desktop.pixels()(*indicator(place))),
                        f"option '{caption}' of node {node} to show as chosen")
 
-    def click_for(self, window, place, done, what, timeout=5):
+    def click_for(self, window, name, done, what, timeout=5):
         """Clicks a control, once, and waits for done()."""
-        self.desktop.click_in(window, *place)
+        self.desktop.click_in(window, name)
         return wait_for(done, timeout, what)
 
     @staticmethod
@@ -256,20 +228,16 @@ class Walk:
     def home_starts_the_tree_again(self, node_4, topics):
         """Home on node 4 brings the topic list back as it was left: OK at once starts the tree
         again; Exit there ends the walk."""
-        self.press(node_4, 4, "Home")
+        self.desktop.click_in(node_4, "Home")
         self.desktop.gone(node_4)
         again = self.topic_screen()
         if again.id != topics.id:
             raise Failure("Home showed a new topic screen instead of the one that was hidden")
-        node = self.start_tree(again)
-        self.exit_from(node, NODES[1][1]["Exit"])
-
-    def press(self, window, node, button):
-        self.desktop.click_in(window, *NODES[node][1][button])
+        self.exit_from(self.start_tree(again))
 
     def answer(self, window, node, caption):
         self.choose(window, node, caption)
-        self.press(window, node, "OK")
+        self.desktop.click_in(window, "OK")
 
     def follow(self, window, node, *path):
         """Answers node after node along `path`, pairs of (caption, next node), and returns
@@ -295,9 +263,9 @@ class Walk:
         self.desktop.gone(box, timeout=5)
 
     def pick_topic_with_mouse(self, topics):
-        left, top, width, height = COMBO
+        left, top, width, height = self.desktop.reader.control(TOPICS, "Topic List")
         # The arrow at the right end of the drop-down box.
-        self.desktop.click(topics.x + px(left + width) - 8, topics.y + px(top) + px(height) // 2)
+        self.desktop.click(left + width - 8, top + height // 2)
         # The list drops down as a window of its own.
         popup = wait_for(lambda: next((w for w in self.desktop.windows() if w.id != topics.id), None), 5,
                          "the topic list to drop down")
@@ -307,21 +275,21 @@ class Walk:
         self.desktop.gone(popup, timeout=5)
 
     def pick_topic_with_keyboard(self, topics):
-        left, top, _, height = COMBO
+        left, top, _, height = self.desktop.reader.control(TOPICS, "Topic List")
         # Into the text field, then down the list one topic at a time.
-        self.desktop.click(topics.x + px(left) + 20, topics.y + px(top) + px(height) // 2)
+        self.desktop.click(left + 20, top + height // 2)
         self.desktop.key(*["Down"] * (PRIMARY_AMENORRHEA + 1))
 
     def start_tree(self, topics):
-        self.click_for(topics, TOPIC_OK, lambda: self.desktop.windows(MESSAGE) or not self.desktop.windows(TOPICS),
+        self.click_for(topics, "OK", lambda: self.desktop.windows(MESSAGE) or not self.desktop.windows(TOPICS),
                        "OK to hide the topic screen", 10)
         if self.desktop.windows(MESSAGE):
             raise Failure("OK on the topic screen showed a message instead of opening the tree: "
                           "'Amenorrhea, primary' was not chosen")
         return self.question(1)
 
-    def exit_from(self, window, place):
-        self.desktop.click_in(window, *place)
+    def exit_from(self, window):
+        self.desktop.click_in(window, "Exit")
         status = self.desktop.wait_for_exit()
         if status != 0:
             raise Failure(f"Exit ended the program with status {status}, not 0")
@@ -373,12 +341,12 @@ def test_ambiguous_branch(walk):
     node = walk.follow(walk.start_tree(topics), 1, ("Ambiguous", 14), ("Virilization plus gynecomastia", 16))
     walk.answer(node, 16, "Low")
     walk.dismiss(walk.message())
-    walk.exit_from(walk.desktop.window(QUESTION), NODES[16][1]["Exit"])
+    walk.exit_from(walk.desktop.window(QUESTION))
 
 
 def test_about_and_help(walk):
     topics = walk.splash_gives_way_on_a_key()
-    walk.desktop.click_in(topics, *TOPIC_ABOUT)
+    walk.desktop.click_in(topics, "About")
     about = walk.desktop.window(ABOUT)
     walk.expect_in_task_bar(about, "the About screen", False)
     # Its client area at its stored place, whatever frame a window manager adds.
@@ -392,19 +360,18 @@ def test_about_and_help(walk):
     walk.desktop.key("Escape")
     walk.desktop.gone(about)
 
-    walk.desktop.click_in(topics, *TOPIC_HELP)
+    walk.desktop.click_in(topics, "Help")
     help_screen = walk.desktop.window(HELP)
     if not walk.desktop.windows(TOPICS):
         raise Failure("the topic screen went away when Help opened")
     # Help stands beside the topic screen's controls, never over them, so they stay usable.
-    for name, (left, top, width, height) in {"OK": TOPIC_OK, "Exit": TOPIC_EXIT}.items():
-        x, y = topics.x + px(left) + px(width) // 2, topics.y + px(top) + px(height) // 2
+    for name in ("OK", "Exit"):
+        left, top, width, height = walk.desktop.reader.control(TOPICS, name)
+        x, y = left + width // 2, top + height // 2
         if help_screen.x <= x < help_screen.x + help_screen.width and help_screen.y <= y < help_screen.y + help_screen.height:
             raise Failure(f"Help ({help_screen}) covers the topic screen's {name} button")
     # Exit on the topic screen ends the program, the Help screen with it.
-    walk.desktop.click_in(topics, *TOPIC_EXIT)
-    if walk.desktop.wait_for_exit() != 0:
-        raise Failure("Exit ended the program with a status other than 0")
+    walk.exit_from(topics)
 
 
 def test_keyboard_walk(walk):
@@ -517,7 +484,7 @@ def test_same_look_when_dark(desktops, pytestconfig):
     seen, row = {}, WIDTH * 3
     for theme in (None, "dark"):
         desktop = desktops(theme or "plain", theme=theme)
-        desktop.start(pytestconfig.option.program)
+        desktop.start(pytestconfig.option.program, accessible=True)
 
         def looks(what, window, drawn=lambda samples: True):
             if theme is None:
@@ -533,11 +500,11 @@ def test_same_look_when_dark(desktops, pytestconfig):
         desktop.key("space")
         desktop.gone(splash)
         topics = walk.topic_screen()
-        desktop.click_in(topics, *TOPIC_ABOUT)
+        desktop.click_in(topics, "About")
         about = looks("About over the topic screen", desktop.window(ABOUT))
         desktop.key("Escape")
         desktop.gone(about)
-        desktop.click_in(topics, *TOPIC_OK)
+        desktop.click_in(topics, "OK")
         walk.dismiss(looks("the warning that no topic is chosen", walk.message()))
         walk.pick_topic_with_mouse(topics)
         looks("node 1", walk.start_tree(topics))
@@ -576,7 +543,7 @@ def test_typing_elsewhere(walk):
                       f"screen showed, the keyboard was with {named}")
     if desktop.windows(MESSAGE):  # Return pressed OK on the topic screen, with no topic chosen
         walk.dismiss(walk.message())
-    walk.exit_from(topics, TOPIC_EXIT)
+    walk.exit_from(topics)
 
 
 def test_no_display(desktops, pytestconfig):
