@@ -3,6 +3,7 @@ through xdotool, windows found by title, controls by the names a screen reader r
 pixels read from screenshots."""
 
 import argparse
+import contextlib
 import os
 import re
 import select
@@ -15,6 +16,8 @@ import time
 
 import gi
 import Xlib.display
+import Xlib.error
+from Xlib import X
 
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
@@ -129,7 +132,8 @@ class Accessible:
 
 
 class Reader:
-    """The program as a screen reader finds it: on the accessibility bus its session bus offers."""
+    """The program as a screen reader finds it: on the accessibility bus its session bus offers, started
+    as the reader asks for it."""
 
     def __init__(self, session_bus):
         flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
@@ -138,7 +142,6 @@ class Reader:
                                     Gio.DBusCallFlags.NONE, 10000, None).unpack()[0]
         self.bus = Gio.DBusConnection.new_for_address_sync(address, flags, None, None)
         self.registry = Accessible(self.bus, "org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root")
-        wait_for(self.apps, 15, "the program on the accessibility bus")
 
     def apps(self):
         """The program's, Qt's and, under GTK's platform theme, GTK's too."""
@@ -151,9 +154,11 @@ class Reader:
         return wait_for(lambda: next((w for w in self.windows() if w.name == title), None), timeout,
                         f"an accessible window named '{title}'")
 
-    def control(self, title, name):
-        """The control named `name` on the window titled `title`: its extents on the screen. The items
-        of lists are not looked through."""
+    def control(self, window, name):
+        """The control named `name` on `window` (or the window titled so): its extents on the screen. The
+        items of lists are not looked through."""
+        title = getattr(window, "name", window)
+
         def found():
             for window in self.windows():
                 if window.name == title:
@@ -211,7 +216,7 @@ class Desktop:
         self.artifacts, self.name, self.wm = artifacts, name, wm
         os.makedirs(artifacts, exist_ok=True)
         self.runtime = tempfile.mkdtemp(prefix="tarnwick-e2e-")
-        self.program, self.log, self.server, self.manager, self.wayland, self.frames, self.bus = (None,) * 7
+        self.program, self.log, self.server, self.manager, self.wayland, self.frames, self.bus, self.reader = (None,) * 8
         try:
             self.display = ":" + (self._start_weston() if wm == WAYLAND else self._start_xvfb(resets, server_options))
             self.env = dict(environment or os.environ, DISPLAY=self.display, XDG_RUNTIME_DIR=self.runtime,
@@ -306,6 +311,7 @@ class Desktop:
             if not address:
                 raise Failure(f"the session bus did not start (status {self.bus.poll()})")
             self.env.update(DBUS_SESSION_BUS_ADDRESS=address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+            self.reader = Reader(address)  # the accessibility bus up before the program looks for it, as in a session
         self.log = os.path.join(self.artifacts, f"{self.name}.log")
         with open(self.log, "wb") as log:
             self.program = subprocess.Popen([os.path.abspath(program)], env=self.env, cwd=self.runtime, stdout=log,
@@ -315,7 +321,7 @@ class Desktop:
                 self.frames = subprocess.Popen(["stdbuf", "-oL", "xev", "-root", "-event", "substructure"], env=self.env,
                                                stdout=frames, start_new_session=True)
         if accessible:
-            self.reader = Reader(self.env["DBUS_SESSION_BUS_ADDRESS"])
+            wait_for(self.reader.apps, 15, "the program on the accessibility bus")
         return self.program
 
     def frames_resized_while_shown(self):
@@ -376,29 +382,42 @@ class Desktop:
             raise Failure(f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
         return result
 
+    def connection(self):
+        """A connection to the display of its own, closed after use: one held would keep a server that
+        resets from resetting."""
+        return contextlib.closing(Xlib.display.Display(self.display))
+
+    @staticmethod
+    def property(server, window, name):
+        """The values of a window's property, as a list; an empty one where it has none."""
+        said = window.get_full_property(server.intern_atom(name), X.AnyPropertyType)
+        return list(said.value) if said else []
+
     def windows(self, title=".*"):
         """The program's mapped windows whose whole title matches the regular expression
         `title`. A title is what a title bar would show (the splash screen has none)."""
-        found = self.xdotool("search", "--onlyvisible", "--classname", self.classname, check=False)
         result = []
-        for wid in found.stdout.split():
-            name = self.xdotool("getwindowname", wid, check=False).stdout.rstrip("\n")
-            if not re.fullmatch(title, name):
-                continue
-            # The client area's absolute place, which a window manager's frame moves.
-            info = subprocess.run(["xwininfo", "-id", wid], env=self.env, capture_output=True, text=True,
-                                  timeout=20).stdout
-            values = dict(re.findall(r"^\s*(Absolute upper-left [XY]|Width|Height):\s+(-?\d+)", info, re.M))
-            if len(values) < 4:
-                continue
-            props = subprocess.run(["xprop", "-id", wid, "_NET_FRAME_EXTENTS", "_NET_WM_STATE"], env=self.env,
-                                   capture_output=True, text=True, timeout=20).stdout
-            extents = re.search(r"_NET_FRAME_EXTENTS\(CARDINAL\) = (\d+), (\d+), (\d+), (\d+)", props)
-            states = re.search(r"_NET_WM_STATE\(ATOM\) = (.*)", props)
-            result.append(Window(wid, name, int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
-                                 int(values["Width"]), int(values["Height"]),
-                                 tuple(int(v) for v in extents.groups()) if extents else (0, 0, 0, 0),
-                                 tuple(states.group(1).split(", ")) if states else ()))
+        with self.connection() as server:
+            def visit(parent):
+                for window in parent.query_tree().children:
+                    try:
+                        if window.get_attributes().map_state != X.IsViewable:
+                            continue
+                        names = window.get_wm_class()
+                        if not (names and re.search(self.classname, names[0])):
+                            visit(window)  # a window manager's frame, or its parent
+                            continue
+                        name = bytes(self.property(server, window, "_NET_WM_NAME")).decode() or window.get_wm_name() or ""
+                        if re.fullmatch(title, name):
+                            # The client area's absolute place, which a window manager's frame moves.
+                            at, size = server.screen().root.translate_coords(window, 0, 0), window.get_geometry()
+                            names = [server.get_atom_name(a) for a in self.property(server, window, "_NET_WM_STATE")]
+                            result.append(Window(str(window.id), name, at.x, at.y, size.width, size.height,
+                                                 tuple(self.property(server, window, "_NET_FRAME_EXTENTS")) or (0, 0, 0, 0),
+                                                 tuple(names)))
+                    except Xlib.error.XError:
+                        continue  # gone meanwhile
+            visit(server.screen().root)
         return result
 
     def window(self, title=".*", timeout=10, size=None):
@@ -458,11 +477,13 @@ class Desktop:
 
     def samples(self):
         """The screen's width and its pixels' bytes, row by row, three (r, g, b) a pixel."""
-        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env, capture_output=True,
-                              timeout=20, check=True).stdout
-        # Binary PPM: "P6", width, height, maximum, then one whitespace and the samples.
-        header = re.match(rb"P6\s+(\d+)\s+\d+\s+\d+\s", data)
-        return int(header[1]), data[header.end():]
+        with self.connection() as server:
+            screen = server.screen()
+            data = screen.root.get_image(0, 0, screen.width_in_pixels, screen.height_in_pixels, X.ZPixmap,
+                                         0xffffffff).data  # (b, g, r, unused) a pixel, at a depth of 24
+        samples = bytearray(len(data) // 4 * 3)
+        samples[0::3], samples[1::3], samples[2::3] = data[2::4], data[1::4], data[0::4]
+        return screen.width_in_pixels, bytes(samples)
 
     def still(self, what, drawn=lambda samples: True, timeout=5):
         """The screen's samples once two screenshots running agree (drawing and any animation over) and
@@ -478,21 +499,19 @@ class Desktop:
         """Clicks the control of `window` that a screen reader reads as `name`, a little right of its left
         edge (where an option button's indicator is) and halfway down, once nothing covers it there (a
         window going away, a frame its window manager has yet to take down)."""
-        left, top, width, height = self.reader.control(window.name, name)
+        left, top, width, height = self.reader.control(window, name)
         self.xdotool("mousemove", "--sync", str(left + min(width // 2, 7)), str(top + height // 2))
         if self.wm != WAYLAND:  # rootless XWayland hears of the pointer only over its windows
             wait_for(lambda: self.pointer_on(window), 5, f"{window} under the pointer, with nothing over it")
         self.xdotool("click", "1")
 
     def pointer_on(self, window):
-        """Whether `window` is on the way down from the root to the deepest window under the pointer.
-        (Asked on a connection of its own: one held would keep a server that resets from resetting.)"""
-        server = Xlib.display.Display(self.display)
-        under = server.screen().root
-        while under.id != int(window.id) and (under := under.query_pointer().child):
-            pass
-        server.close()
-        return bool(under)
+        """Whether `window` is on the way down from the root to the deepest window under the pointer."""
+        with self.connection() as server:
+            under = server.screen().root
+            while under.id != int(window.id) and (under := under.query_pointer().child):
+                pass
+            return bool(under)
 
     def key(self, *keys):
         if self.wm != WAYLAND:

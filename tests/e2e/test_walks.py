@@ -61,9 +61,8 @@ INSTALLED_ICON = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(_
 def expect_desktop_icon(desktop, window, what):
     """The icon the desktop reads off `window` (_NET_WM_ICON: width, height and ARGB pixels, image after image)
     holds the installed 16x16 and 32x32 icons, premultiplied alike, give or take 2 of 255 for rounding."""
-    said = subprocess.run(["xprop", "-id", window.id, "-f", "_NET_WM_ICON", "32c", "_NET_WM_ICON"], env=desktop.env,
-                          capture_output=True, text=True, timeout=20).stdout
-    values, images = [int(v) for v in re.findall(r"\d+", said.partition("=")[2])], {}
+    with desktop.connection() as server:
+        values, images = desktop.property(server, server.create_resource_object("window", int(window.id)), "_NET_WM_ICON"), {}
     while len(values) > 2:
         end = 2 + values[0] * values[1]
         images[values[0]] = [(v >> 16 & 255, v >> 8 & 255, v & 255, v >> 24) for v in values[2:end]]

@@ -18,7 +18,7 @@ import zipfile
 from wine import INSTALL_FOLDER, MACHINE_FOLDER, PROFILE, UNINSTALL_KEY, Prefix, WineDesktop
 
 from desktop import Failure, holds, main, px, wait_for
-from test_walks import ABOUT, IMPERFORATE_HYMEN, MESSAGE, QUESTION, SKIP_TASKBAR, TOPIC_ABOUT, TOPIC_EXIT, TOPICS, Walk
+from test_walks import ABOUT, IMPERFORATE_HYMEN, MESSAGE, QUESTION, SKIP_TASKBAR, TOPICS, Walk
 
 PROGRAM = INSTALL_FOLDER + r"\tarnwick.exe"
 START_MENU = r"\Microsoft\Windows\Start Menu\Programs\Tarnwick.lnk"
@@ -30,7 +30,19 @@ MANIFEST = (b'level="asInvoker"', b"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", b"P
 SYS_INFO_KEY = r"HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO"
 SYS_INFO_FOLDER_KEY = r"HKLM\SOFTWARE\Microsoft\Shared Tools Location"
 MARKER = r"C:\tarnwick-tests\marker.exe"
-SYS_INFO = (4260, 3075, 1245, 345)  # the About screen's System Info button
+
+# Where the walks' controls stand, in twips inside their windows, by window (a question screen by its
+# node) and name: Wine offers no screen reader's view of them. Buttons are 735 x 375, options 375 high.
+BUTTONS = lambda left, *tops: {n: (left, t, 735, 375) for n, t in zip(("OK", "Exit", "Home"), tops)}  # noqa: E731
+OPTIONS = lambda *places: {name: (left, top, width, 375) for name, left, top, width in places}  # noqa: E731
+PLACES = {TOPICS: {**BUTTONS(9960, 3240, 5160), "About": (9960, 4440, 735, 375), "Topic List": (4080, 3360, 5295, 315)},
+          ABOUT: {"System Info...": (4260, 3075, 1245, 345)},
+          1: {**OPTIONS(("Normal", 120, 2880, 1095), ("Ambiguous", 120, 3480, 1335)), **BUTTONS(3120, 2640, 3120, 3600)},
+          2: {**OPTIONS(("Normal", 240, 1080, 1095), ("Absent", 240, 1680, 1335)), **BUTTONS(3000, 840, 1440, 2040)},
+          3: {**OPTIONS(("Present", 240, 1200, 1095), ("Absent", 240, 1800, 1335)), **BUTTONS(3120, 1080, 1680, 2280)},
+          4: {**OPTIONS(("Imperforate hymen", 120, 1200, 1935), ("Transverse vaginal septum", 120, 1680, 2655),
+                        ("Vaginal atresia", 120, 2160, 1815), ("Cervical atresia", 120, 2640, 2175)),
+              **BUTTONS(3360, 1320, 2040, 2760)}}
 
 NOTHING_SELECTED = ("Nothing is selected! You have to select an item from the drop-down list in the combination "
                     "box and then click OK.")
@@ -46,6 +58,17 @@ class WineWalk(Walk):
     def __init__(self, desktop, program):
         super().__init__(desktop)
         desktop.start(program)
+        desktop.reader, self.node = self, None
+
+    def control(self, window, name):
+        """A control's place on the screen, from PLACES, in `window` or the one titled so."""
+        window = window if hasattr(window, "name") else self.desktop.window(window)
+        left, top, width, height = PLACES[self.node if window.name == QUESTION else window.name][name]
+        return window.x + px(left), window.y + px(top), px(width), px(height)
+
+    def question(self, node, previous=None):
+        self.node = node
+        return super().question(node, previous)
 
     @staticmethod
     def shows_chosen(colour):
@@ -169,7 +192,7 @@ def portable(prefix, args):
             if len(colours) < 20:
                 raise Failure(f"the splash shows no picture ({len(colours)} colours in its box)")
             desktop.key("space")
-            walk.exit_from(walk.topic_screen(), TOPIC_EXIT)
+            walk.exit_from(walk.topic_screen())
         prefix.wait()
         if sorted(os.listdir(stick)) != names:
             raise Failure(f"the program wrote beside itself: its folder now holds {sorted(os.listdir(stick))}")
@@ -206,7 +229,7 @@ def splash_click_and_timer(walk):
     walk.desktop.click(splash.x + px(150 + 6500), splash.y + px(60 + 300))
     walk.desktop.gone(splash, timeout=10)
     topics = walk.topic_screen()
-    walk.exit_from(topics, TOPIC_EXIT)
+    walk.exit_from(topics)
 
     # Afresh, untouched: the splash waits for its timer, and only then gives way.
     walk.desktop.start(PROGRAM)
@@ -214,7 +237,7 @@ def splash_click_and_timer(walk):
     holds(lambda: not walk.desktop.windows(TOPICS) and any(w.id == splash.id for w in walk.desktop.windows()), 5,
           "the splash screen left within 5 s on its own; its timer runs 8 s")
     walk.desktop.gone(splash, timeout=20)
-    walk.exit_from(walk.topic_screen(), TOPIC_EXIT)
+    walk.exit_from(walk.topic_screen())
 
 
 def client_area(window, width, height):
@@ -240,7 +263,7 @@ def about_and_system_info(walk):
     prefix.set_value(SYS_INFO_KEY, "PATH", MARKER)
 
     topics = walk.splash_gives_way_on_a_key("Return")
-    walk.desktop.click_in(topics, *TOPIC_ABOUT)
+    walk.desktop.click_in(topics, "About")
     about, caption = client_area(walk.desktop.window(ABOUT), px(5730), px(4350))
     expected = (px(2340), px(1935), px(5730), px(4350))
     if (about.x, about.y, about.width, about.height) != expected:
@@ -253,20 +276,20 @@ def about_and_system_info(walk):
     if SKIP_TASKBAR not in about.states:
         raise Failure(f"the About screen shows in the taskbar: its states are {list(about.states)}")
 
-    walk.desktop.click_in(about, *SYS_INFO)
+    walk.desktop.click_in(about, "System Info...")
     wait_for(lambda: os.path.exists(marker_ran), 20, "System Info to start the program named by PATH")
     holds(lambda: not walk.desktop.windows(MESSAGE), 1, "System Info started the program and still showed a message")
 
     # Neither key: the one message, and the About screen stays.
     prefix.delete_key(SYS_INFO_KEY)
     prefix.delete_key(SYS_INFO_FOLDER_KEY)
-    walk.desktop.click_in(about, *SYS_INFO)
+    walk.desktop.click_in(about, "System Info...")
     walk.message_reads("unavailable", UNAVAILABLE)
     # The box gone, About has the keyboard again: Esc closes it.
     walk.desktop.active(about)
     walk.desktop.key("Escape")
     walk.desktop.gone(about)
-    walk.exit_from(topics, TOPIC_EXIT)
+    walk.exit_from(topics)
 
 
 WALKS = {walk.__name__: walk for walk in (typical_walk, splash_click_and_timer, about_and_system_info)}
