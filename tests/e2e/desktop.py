@@ -33,6 +33,8 @@ def px(twips):
 
 # The splash screen: its designed client area inside a raised 3-pixel dialog border.
 SPLASH_BORDER, SPLASH_CLIENT = 3, (px(7380), px(4245))
+# Its picture box in the client area (left, top, width, height), which a worker fills while the splash comes up.
+PICTURE_BOX = (px(510), px(855), px(1815), px(2385))
 
 
 class Failure(Exception):

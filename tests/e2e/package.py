@@ -18,7 +18,7 @@ import subprocess
 import sys
 import time
 
-from desktop import Desktop, Failure, main, px, wait_for
+from desktop import PICTURE_BOX, Desktop, Failure, main, px, wait_for
 
 APP_ID = "org.tarnwick.Tarnwick"
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
@@ -102,8 +102,8 @@ def check_layout(usr):
 
 
 def box_colours(picture, splash_x, splash_y):
-    # The picture box, inside the frame: (150 + 360, 60 + 795) twips, 1815 x 2385.
-    box = f"{px(1815)}x{px(2385)}+{splash_x + px(150 + 360)}+{splash_y + px(60 + 795)}"
+    left, top, width, height = PICTURE_BOX
+    box = f"{width}x{height}+{splash_x + left}+{splash_y + top}"
     return int(run("convert", picture, "+repage", "-crop", box, "-format", "%k", "info:"))
 
 

@@ -17,7 +17,7 @@ import time
 
 import pytest
 
-from desktop import HEIGHT, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
+from desktop import HEIGHT, PICTURE_BOX, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
 
 # Which walk runs on which desktops: an X server alone (bare), one under each window manager, weston
 # with XWayland (wayland). On its bare server server_resets' X server resets as its last client
@@ -78,10 +78,10 @@ def expect_desktop_icon(desktop, window, what):
 
 
 def shows_picture(splash):
-    """Whether a screenshot's samples show a picture, 20 colours or more, in the splash screen's box
-    of 1815 x 2385 twips, which a worker fills while the splash comes up."""
-    box = [(y * WIDTH + x) * 3 for y in range(splash.y + px(855), splash.y + px(855 + 2385))
-           for x in range(splash.x + px(510), splash.x + px(510 + 1815))]
+    """Whether a screenshot's samples show a picture, 20 colours or more, in the splash screen's picture box."""
+    left, top, width, height = PICTURE_BOX
+    box = [(y * WIDTH + x) * 3 for y in range(splash.y + top, splash.y + top + height)
+           for x in range(splash.x + left, splash.x + left + width)]
     return lambda samples: len({samples[i:i + 3] for i in box}) >= 20
 
 

@@ -17,7 +17,7 @@ import zipfile
 
 from wine import INSTALL_FOLDER, MACHINE_FOLDER, PROFILE, UNINSTALL_KEY, Prefix, WineDesktop
 
-from desktop import Failure, holds, main, px, wait_for
+from desktop import PICTURE_BOX, Failure, holds, main, px, wait_for
 from test_walks import ABOUT, IMPERFORATE_HYMEN, MESSAGE, QUESTION, SKIP_TASKBAR, TOPICS, Walk
 
 PROGRAM = INSTALL_FOLDER + r"\tarnwick.exe"
@@ -80,7 +80,7 @@ class WineWalk(Walk):
         # openbox gives a new window no focus without a user's click, while Windows gives the
         # first window of a program started from the Start menu the focus. A click on the
         # picture does what a user's would: focus the splash, and nothing else.
-        left, top = px(150 + 360), px(60 + 795)
+        left, top = PICTURE_BOX[:2]
         self.desktop.click(splash.x + left + 20, splash.y + top + 20)
         holds(lambda: not self.desktop.windows(TOPICS) and any(w.id == splash.id for w in self.desktop.windows()), 1,
               "a click on the splash screen's picture closed it")
