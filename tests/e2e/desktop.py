@@ -399,7 +399,11 @@ class Desktop:
         """The program's mapped windows whose whole title matches the regular expression
         `title`. A title is what a title bar would show (the splash screen has none)."""
         result = []
-        with self.connection() as server:
+        try:
+            server = Xlib.display.Display(self.display)
+        except (Xlib.error.DisplayError, Xlib.error.ConnectionClosedError):
+            return result  # a server that resets as its last client leaves hangs up on those that come meanwhile
+        with contextlib.closing(server):
             def visit(parent):
                 for window in parent.query_tree().children:
                     try:
