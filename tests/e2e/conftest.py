@@ -5,6 +5,7 @@ its desktops in --artifacts, beside the program's output."""
 import pytest
 
 from desktop import WAYLAND, Desktop
+from reports import pytest_runtest_makereport  # noqa: F401 (a hook)
 
 
 def pytest_addoption(parser):
@@ -55,11 +56,3 @@ def program(desktop, pytestconfig):
     """The program, started afresh on the walk's desktop where a screen reader finds its controls; its
     output goes to <artifacts>/<walk>.log."""
     return desktop.start(pytestconfig.option.program, accessible=True)
-
-
-@pytest.hookimpl(hookwrapper=True)
-def pytest_runtest_makereport(item):
-    report = (yield).get_result()
-    if report.when == "call" and report.failed:
-        for desktop in getattr(item, "desktops", ()):
-            report.sections.append((f"{desktop.name} when the walk failed", desktop.post_mortem()))

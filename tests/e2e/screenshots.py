@@ -22,7 +22,7 @@ def save(desktop, window, path):
 def take(args):
     try:
         with Desktop(os.path.join(args.out, ".shots"), "screenshots") as desktop:
-            desktop.start(args.program)
+            desktop.start(args.program, accessible=True)
             walk = Walk(desktop)
             topics = walk.splash_gives_way_on_a_key()
             walk.pick_topic_with_mouse(topics)

@@ -2,22 +2,22 @@
 them: installed silently into a private prefix, walked on a virtual display under openbox as the
 Linux walks do, and uninstalled without a trace.
 
-    windows_walks.py --prefix DIR --setup SETUP.exe --zip PORTABLE.zip --marker MARKER.exe --artifacts DIR STEP
+    python3 -m pytest windows_walks.py::test_STEP --prefix DIR --setup SETUP.exe --zip PORTABLE.zip --marker MARKER.exe --artifacts DIR
 
 STEP is install (for the current user), one of the walks, all_users, portable or uninstall; the
-walks and all_users need the install before them."""
+walks and all_users need the install before them (CTest's fixtures order them)."""
 
 import json
 import os
 import re
 import shutil
-import sys
 import tempfile
 import zipfile
 
+import pytest
 from wine import INSTALL_FOLDER, MACHINE_FOLDER, PROFILE, UNINSTALL_KEY, Prefix, WineDesktop
 
-from desktop import PICTURE_BOX, Failure, holds, main, px, wait_for
+from desktop import PICTURE_BOX, Failure, holds, px, wait_for
 from test_walks import ABOUT, IMPERFORATE_HYMEN, MESSAGE, QUESTION, SKIP_TASKBAR, TOPICS, Walk
 
 PROGRAM = INSTALL_FOLDER + r"\tarnwick.exe"
@@ -123,7 +123,7 @@ def expect_installed(prefix, folder, key, start_menu, switches=""):
         raise Failure(f"tarnwick.exe's manifest lacks {missing}")
 
 
-def install(prefix, args):
+def test_install(prefix, args):
     """For the current user, as a doctor without administrator rights installs it."""
     prefix.create()
     with open(snapshot_path(prefix), "w") as file:
@@ -137,10 +137,9 @@ def install(prefix, args):
     # The test program that stands in for the system information tool.
     os.makedirs(os.path.dirname(prefix.unix(MARKER)), exist_ok=True)
     shutil.copy(args.marker, prefix.unix(MARKER))
-    return "install for the current user, and again over it"
 
 
-def all_users(prefix, args):
+def test_all_users(prefix, args):
     """Per machine, as an IT department installs it, beside the user's own copy, and removed."""
     if not prefix.has_key(USER_KEY):
         raise Failure("the install step did not run")
@@ -151,10 +150,9 @@ def all_users(prefix, args):
         raise Failure(f"the uninstall per machine left {MACHINE_KEY} or {MACHINE_FOLDER}")
     if not prefix.has_key(USER_KEY) or not os.path.isfile(prefix.unix(PROGRAM)):
         raise Failure("the install and uninstall per machine took the user's own copy with them")
-    return "install and uninstall for all users"
 
 
-def uninstall(prefix, args):
+def test_uninstall(prefix, args):
     uninstaller = prefix.unix(INSTALL_FOLDER + r"\Uninstall.exe")
     if not os.path.isfile(uninstaller):
         raise Failure("nothing to uninstall: the install step did not run")
@@ -170,10 +168,9 @@ def uninstall(prefix, args):
     named = [line for line in prefix.registry_text().splitlines() if "tarnwick" in line.lower()]
     if named:
         raise Failure(f"the registry still names Tarnwick after the uninstall: {named}")
-    return "uninstall"
 
 
-def portable(prefix, args):
+def test_portable(prefix, args):
     """The zip unpacked into a fresh folder, as onto a USB stick, run, and nothing written."""
     prefix.create()
     before_files, before_registry = prefix.files(), prefix.registry_text().lower().count("tarnwick")
@@ -186,9 +183,10 @@ def portable(prefix, args):
         with WineDesktop(args.artifacts, "windows_portable", prefix) as desktop:
             walk = WineWalk(desktop, "Z:" + stick.replace("/", "\\") + r"\tarnwick.exe")
             splash, screen = walk.splash(), desktop.pixels()
-            # The picture box, 510, 855 twips into the client area, shows the picture beside the program.
-            colours = {screen(splash.x + px(510) + x, splash.y + px(855) + y)
-                       for x in range(0, px(1815), 3) for y in range(0, px(2385), 3)}
+            # The picture box shows the picture beside the program.
+            left, top, width, height = PICTURE_BOX
+            colours = {screen(splash.x + left + x, splash.y + top + y) for x in range(0, width, 3)
+                       for y in range(0, height, 3)}
             if len(colours) < 20:
                 raise Failure(f"the splash shows no picture ({len(colours)} colours in its box)")
             desktop.key("space")
@@ -199,16 +197,38 @@ def portable(prefix, args):
     written = sorted(path for path in prefix.files() - before_files if "tarnwick" in path.lower())
     if written or prefix.registry_text().lower().count("tarnwick") != before_registry:
         raise Failure(f"the portable program wrote {written} or to the registry")
-    return "portable zip run from a fresh folder, writing nothing"
 
 
 def snapshot_path(prefix):
     return prefix.path + ".files.json"
 
 
+@pytest.fixture
+def args(pytestconfig):
+    return pytestconfig.option
+
+
+@pytest.fixture
+def prefix(request, args):
+    """The prefix the steps share; the portable program's is a fresh one of its own."""
+    prefix = Prefix(args.prefix + ("-portable" if request.node.name == "test_portable" else ""))
+    yield prefix
+    prefix.kill()
+
+
+@pytest.fixture
+def walk(request, prefix, args):
+    """The installed program on a desktop of the walk's own, left with the prefix's programs ended."""
+    if not os.path.isfile(prefix.unix(PROGRAM)):
+        raise Failure("Tarnwick is not installed in the prefix: the install step did not run")
+    with WineDesktop(args.artifacts, "windows_" + request.node.name.removeprefix("test_"), prefix) as desktop:
+        request.node.desktops = [desktop]
+        yield WineWalk(desktop, PROGRAM)
+
+
 # The walks -----------------------------------------------------------------------------------
 
-def typical_walk(walk):
+def test_typical_walk(walk):
     topics = walk.splash_gives_way_on_a_key()
     # Enter at once presses OK, which has the focus, with nothing chosen.
     walk.desktop.active(topics)
@@ -223,7 +243,7 @@ def typical_walk(walk):
     walk.home_starts_the_tree_again(node, topics)
 
 
-def splash_click_and_timer(walk):
+def test_splash_click_and_timer(walk):
     splash = walk.splash()
     # The frame's bare area, right of the picture and above the labels.
     walk.desktop.click(splash.x + px(150 + 6500), splash.y + px(60 + 300))
@@ -255,7 +275,7 @@ def client_area(window, width, height):
     return window, caption
 
 
-def about_and_system_info(walk):
+def test_about_and_system_info(walk):
     prefix = walk.desktop.prefix
     marker_ran = prefix.unix(MARKER) + ".ran"
     if os.path.exists(marker_ran):
@@ -290,34 +310,3 @@ def about_and_system_info(walk):
     walk.desktop.key("Escape")
     walk.desktop.gone(about)
     walk.exit_from(topics)
-
-
-WALKS = {walk.__name__: walk for walk in (typical_walk, splash_click_and_timer, about_and_system_info)}
-STEPS = {step.__name__: step for step in (install, all_users, uninstall, portable)}
-
-
-def step(args):
-    prefix = Prefix(args.prefix + ("-portable" if args.step == "portable" else ""))
-    try:
-        if args.step in STEPS:
-            return STEPS[args.step](prefix, args)
-        if not os.path.isfile(prefix.unix(PROGRAM)):
-            raise Failure("Tarnwick is not installed in the prefix: the install step did not run")
-        with WineDesktop(args.artifacts, "windows_" + args.step, prefix) as desktop:
-            WALKS[args.step](WineWalk(desktop, PROGRAM))
-        return args.step
-    finally:
-        prefix.kill()
-
-
-def arguments(parser):
-    parser.add_argument("--prefix", required=True)
-    parser.add_argument("--setup")
-    parser.add_argument("--zip")
-    parser.add_argument("--marker")
-    parser.add_argument("--artifacts", required=True)
-    parser.add_argument("step", choices=sorted(STEPS) + sorted(WALKS))
-
-
-if __name__ == "__main__":
-    sys.exit(main(__doc__, arguments, step))
