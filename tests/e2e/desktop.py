@@ -291,9 +291,10 @@ class Desktop:
         def managing():
             if self.manager.poll() is not None:
                 raise Failure(f"{wm} ended with status {self.manager.returncode} on starting")
-            said = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED"], env=self.env,
-                                  capture_output=True, text=True, timeout=20).stdout
-            return "window id #" in said and "_NET_FRAME_EXTENTS" in said
+            with self.connection() as server:
+                root = server.screen().root
+                return (self.property(server, root, "_NET_SUPPORTING_WM_CHECK")
+                        and server.intern_atom("_NET_FRAME_EXTENTS") in self.property(server, root, "_NET_SUPPORTED"))
         wait_for(managing, 20, f"{wm} to manage the display")
 
     # The program -----------------------------------------------------------------------

@@ -149,7 +149,13 @@ class Walk:
             self.desktop.focused(splash, "the splash screen")
         self.desktop.key(key)
         self.desktop.gone(splash, timeout=5)
-        return self.topic_screen()
+        return self.given_keyboard(self.topic_screen(), "the topic screen")
+
+    def given_keyboard(self, window, what):
+        """A screen the doctor asked for, once it has the keyboard, as the program gives it: clicked only then,
+        once the window manager is done focusing it. (Under mutter 43 beside a build, a click on node 1 that
+        came sooner went unanswered once.)"""
+        return window if self.compositor_places else self.desktop.focused(window, what)
 
     def topic_screen(self):
         topics = self.desktop.window(TOPICS)
@@ -196,7 +202,7 @@ class Walk:
         if previous:
             self.desktop.gone(previous)
         window = self.settled(self.desktop.window(QUESTION), f"node {node}'s screen", 0.85 if node == 1 else 0.75)
-        self.expect_in_task_bar(window, f"node {node}'s screen", True)
+        self.expect_in_task_bar(self.given_keyboard(window, f"node {node}'s screen"), f"node {node}'s screen", True)
         places, missing = {caption: self.desktop.reader.control(QUESTION, caption) for caption in NODES[node]}, []
 
         def all_shown():
@@ -229,7 +235,7 @@ class Walk:
         again; Exit there ends the walk."""
         self.desktop.click_in(node_4, "Home")
         self.desktop.gone(node_4)
-        again = self.topic_screen()
+        again = self.given_keyboard(self.topic_screen(), "the topic screen")
         if again.id != topics.id:
             raise Failure("Home showed a new topic screen instead of the one that was hidden")
         self.exit_from(self.start_tree(again))
@@ -377,7 +383,6 @@ def test_keyboard_walk(walk):
     """No mouse at all: the topic, then each answer by its place in the tab order, OK, and
     Exit, the way a keyboard user goes; every key Help's text names, pressed for what it says."""
     topics, key, focused = walk.splash_gives_way_on_a_key("Return"), walk.desktop.key, walk.desktop.focused
-    focused(topics)  # the screen takes the focus as it shows
     # About and Help hand the keyboard back to the topic screen as they go, OK's focus kept.
     key("alt+b")
     about = focused(walk.desktop.window(ABOUT))
@@ -431,7 +436,7 @@ def test_keyboard_walk(walk):
     # Two tabs from OK, past Exit, into the answers, which are one stop; the arrow keys move
     # among them as they stand on the screen. Back on OK, Space or Enter presses it.
     for node, arrows, following, ok in ((1, [], 2, "space"), (2, ["Down"], 7, "space"), (7, ["Up"], None, "Return")):
-        window = focused(walk.question(node))
+        window = walk.question(node)
         key("Tab", "Tab", *arrows, "space", "shift+Tab", "shift+Tab", ok)
         if following:
             walk.desktop.gone(window)

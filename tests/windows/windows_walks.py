@@ -66,6 +66,10 @@ class WineWalk(Walk):
         left, top, width, height = PLACES[self.node if window.name == QUESTION else window.name][name]
         return window.x + px(left), window.y + px(top), px(width), px(height)
 
+    def given_keyboard(self, window, what):
+        self.desktop.active(window)  # as the window manager tells Wine's windows' focus
+        return window
+
     def question(self, node, previous=None):
         self.node = node
         return super().question(node, previous)

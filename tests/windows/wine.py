@@ -175,10 +175,8 @@ class WineDesktop(Desktop):
     def active(self, window, timeout=10):
         """Waits until the window manager has given `window` the focus: keys go to it then."""
         def has_focus():
-            said = subprocess.run(["xprop", "-root", "_NET_ACTIVE_WINDOW"], env=self.env, capture_output=True,
-                                  text=True).stdout
-            found = re.search(r"0x[0-9a-f]+", said)
-            return found and int(found.group(0), 16) == int(window.id)
+            with self.connection() as server:
+                return self.property(server, server.screen().root, "_NET_ACTIVE_WINDOW") == [int(window.id)]
         wait_for(has_focus, timeout, f"{window} to have the focus")
 
     def text(self, window, label):
