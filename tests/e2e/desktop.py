@@ -451,9 +451,11 @@ class Desktop:
             edges.update({(at, height // 2): top_left, (width // 2, at): top_left,
                           (width - 1 - at, height // 2): bottom_right, (width // 2, height - 1 - at): bottom_right})
         if self.wm != WAYLAND:  # rootless XWayland has no root window to read pixels from
-            wait_for(lambda: (lambda screen: all(screen(window.x + x, window.y + y) == colour
-                                                 for (x, y), colour in edges.items()))(self.pixels()),
-                     5, f"the splash screen's raised border, (x, y): colour {edges}")
+            def bordered():  # where it is now: KWin may first show it at the display's corner, then place it
+                now = next((w for w in self.windows() if w.id == window.id), window)
+                screen = self.pixels()
+                return all(screen(now.x + x, now.y + y) == colour for (x, y), colour in edges.items()) and now
+            window = wait_for(bordered, 5, f"the splash screen's raised border, (x, y): colour {edges}")
         return Window(window.id, window.name, window.x + SPLASH_BORDER, window.y + SPLASH_BORDER, *SPLASH_CLIENT,
                       window.frame, window.states)
 
