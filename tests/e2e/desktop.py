@@ -156,9 +156,9 @@ class Reader:
         return wait_for(lambda: next((w for w in self.windows() if w.name == title), None), timeout,
                         f"an accessible window named '{title}'")
 
-    def control(self, window, name):
-        """The control named `name` on `window` (or the window titled so): its extents on the screen. The
-        items of lists are not looked through."""
+    def find(self, window, name):
+        """The control named `name` on `window` (or the window titled so). The items of lists are not looked
+        through."""
         title = getattr(window, "name", window)
 
         def found():
@@ -166,9 +166,13 @@ class Reader:
                 if window.name == title:
                     for node in window.walk(lambda node: node.role not in ("list", "combo box")):
                         if node.name == name and node.has(SHOWING):
-                            return node.extents
+                            return node
             return None
         return wait_for(found, 5, f"a control named '{name}' on '{title}'")
+
+    def control(self, window, name):
+        """The control's extents on the screen."""
+        return self.find(window, name).extents
 
 
 class Window:

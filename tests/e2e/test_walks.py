@@ -17,7 +17,7 @@ import time
 
 import pytest
 
-from desktop import HEIGHT, PICTURE_BOX, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
+from desktop import CHECKED, HEIGHT, PICTURE_BOX, WAYLAND, WIDTH, WINDOW_MANAGERS, Desktop, Failure, px, wait_for
 
 # Which walk runs on which desktops: an X server alone (bare), one under each window manager, weston
 # with XWayland (wayland). On its bare server server_resets' X server resets as its last client
@@ -216,9 +216,14 @@ class Walk:
         return window
 
     def choose(self, window, node, caption):
-        place = self.desktop.reader.control(window.name, caption)
-        self.click_for(window, caption, lambda: self.shows_chosen(self.desktop.pixels()(*indicator(place))),
-                       f"option '{caption}' of node {node} to show as chosen")
+        option = self.desktop.reader.find(window, caption)
+        place = option.extents
+        try:
+            self.click_for(window, caption, lambda: self.shows_chosen(self.desktop.pixels()(*indicator(place))),
+                           f"option '{caption}' of node {node} to show as chosen")
+        except Failure as failure:
+            said = "chosen" if option.has(CHECKED) else "not chosen"
+            raise Failure(f"{failure}; a screen reader reads it as {said}") from None
 
     def click_for(self, window, name, done, what, timeout=5):
         """Clicks a control, once, and waits for done()."""
