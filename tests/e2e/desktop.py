@@ -137,7 +137,8 @@ class Reader:
     """The program as a screen reader finds it: on the accessibility bus its session bus offers, started
     as the reader asks for it."""
 
-    def __init__(self, session_bus):
+    def __init__(self, session_bus, desktop):
+        self.desktop = desktop
         flags = Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION
         session = Gio.DBusConnection.new_for_address_sync(session_bus, flags, None, None)
         address = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None, None,
@@ -171,8 +172,13 @@ class Reader:
         return wait_for(found, 5, f"a control named '{name}' on '{title}'")
 
     def control(self, window, name):
-        """The control's extents on the screen."""
-        return self.find(window, name).extents
+        """The control's extents on the screen: its place in its window, as the program tells it, from where the
+        X server has the window now (the program's own idea of that may lag behind a window manager's move)."""
+        title = getattr(window, "name", window)
+        left, top, width, height = self.find(title, name).extents
+        said_x, said_y = self.window(title).extents[:2]
+        now = self.desktop.window(re.escape(title), timeout=5)
+        return now.x + left - said_x, now.y + top - said_y, width, height
 
 
 class Window:
@@ -318,7 +324,7 @@ class Desktop:
             if not address:
                 raise Failure(f"the session bus did not start (status {self.bus.poll()})")
             self.env.update(DBUS_SESSION_BUS_ADDRESS=address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
-            self.reader = Reader(address)  # the accessibility bus up before the program looks for it, as in a session
+            self.reader = Reader(address, self)  # the accessibility bus up before the program looks for it, as in a session
         self.log = os.path.join(self.artifacts, f"{self.name}.log")
         with open(self.log, "wb") as log:
             self.program = subprocess.Popen([os.path.abspath(program)], env=self.env, cwd=self.runtime, stdout=log,

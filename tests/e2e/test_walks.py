@@ -216,14 +216,14 @@ class Walk:
         return window
 
     def choose(self, window, node, caption):
-        option = self.desktop.reader.find(window, caption)
-        place = option.extents
+        place = self.desktop.reader.control(window, caption)
         try:
             self.click_for(window, caption, lambda: self.shows_chosen(self.desktop.pixels()(*indicator(place))),
                            f"option '{caption}' of node {node} to show as chosen")
         except Failure as failure:
-            said = "chosen" if option.has(CHECKED) else "not chosen"
-            raise Failure(f"{failure}; a screen reader reads it as {said}") from None
+            if not (option := self.desktop.reader.find(window, caption)):
+                raise
+            raise Failure(f"{failure}; a screen reader reads it as {'' if option.has(CHECKED) else 'not '}chosen") from None
 
     def click_for(self, window, name, done, what, timeout=5):
         """Clicks a control, once, and waits for done()."""
