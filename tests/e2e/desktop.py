@@ -160,6 +160,10 @@ class Reader:
     def find(self, window, name):
         """The control named `name` on `window` (or the window titled so). The items of lists are not looked
         through."""
+        return self.located(window, name)[1]
+
+    def located(self, window, name):
+        """The window and, on it, the control named `name`, as a screen reader finds them."""
         title = getattr(window, "name", window)
 
         def found():
@@ -167,17 +171,16 @@ class Reader:
                 if window.name == title:
                     for node in window.walk(lambda node: node.role not in ("list", "combo box")):
                         if node.name == name and node.has(SHOWING):
-                            return node
+                            return window, node
             return None
         return wait_for(found, 5, f"a control named '{name}' on '{title}'")
 
     def control(self, window, name):
         """The control's extents on the screen: its place in its window, as the program tells it, from where the
         X server has the window now (the program's own idea of that may lag behind a window manager's move)."""
-        title = getattr(window, "name", window)
-        left, top, width, height = self.find(title, name).extents
-        said_x, said_y = self.window(title).extents[:2]
-        now = self.desktop.window(re.escape(title), timeout=5)
+        window, control = self.located(window, name)
+        (left, top, width, height), (said_x, said_y) = control.extents, window.extents[:2]
+        now = self.desktop.window(re.escape(window.name), timeout=5)
         return now.x + left - said_x, now.y + top - said_y, width, height
 
 
@@ -489,25 +492,35 @@ class Desktop:
         subprocess.run(["import", "-window", "root", path], env=self.env, capture_output=True, timeout=20)
         return path
 
-    def pixels(self):
-        """The whole screen as a function (x, y) -> (r, g, b)."""
-        width, samples = self.samples()
-        return lambda x, y: tuple(samples[(y * width + x) * 3:(y * width + x) * 3 + 3])
+    def pixels(self, window=None):
+        """The whole screen as a function (x, y) -> (r, g, b). With `window`, the same function answers for
+        that window's client area from what the program drew into the window itself: a compositing window
+        manager under load may miss a window's damage and show its old picture until the next repaint
+        (mutter 43 beside a build: a click's dot drawn, the option's hover still shown, until the pointer
+        left it)."""
+        left, top, width, samples = self.samples(window)
+        return lambda x, y: tuple(samples[((y - top) * width + x - left) * 3:((y - top) * width + x - left) * 3 + 3])
 
-    def samples(self):
-        """The screen's width and its pixels' bytes, row by row, three (r, g, b) a pixel."""
+    def samples(self, window=None):
+        """Where the screen or the window's client area is, its width, and its pixels' bytes, row by row,
+        three (r, g, b) a pixel."""
         with self.connection() as server:
             screen = server.screen()
-            data = screen.root.get_image(0, 0, screen.width_in_pixels, screen.height_in_pixels, X.ZPixmap,
-                                         0xffffffff).data  # (b, g, r, unused) a pixel, at a depth of 24
+            if window:
+                drawable = server.create_resource_object("window", int(window.id))
+                size, at = drawable.get_geometry(), screen.root.translate_coords(drawable, 0, 0)
+                left, top, width, height = at.x, at.y, size.width, size.height
+            else:
+                drawable, left, top, width, height = screen.root, 0, 0, screen.width_in_pixels, screen.height_in_pixels
+            data = drawable.get_image(0, 0, width, height, X.ZPixmap, 0xffffffff).data  # (b, g, r, unused) a pixel
         samples = bytearray(len(data) // 4 * 3)
         samples[0::3], samples[1::3], samples[2::3] = data[2::4], data[1::4], data[0::4]
-        return screen.width_in_pixels, bytes(samples)
+        return left, top, width, bytes(samples)
 
     def still(self, what, drawn=lambda samples: True, timeout=5):
         """The screen's samples once two screenshots running agree (drawing and any animation over) and
         drawn(samples) holds."""
-        return wait_for(lambda: (now := self.samples()[1]) == self.samples()[1] and drawn(now) and now, timeout, what)
+        return wait_for(lambda: (now := self.samples()[-1]) == self.samples()[-1] and drawn(now) and now, timeout, what)
 
     # Acting as the user ------------------------------------------------------------------
 

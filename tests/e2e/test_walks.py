@@ -206,7 +206,7 @@ class Walk:
         places, missing = {caption: self.desktop.reader.control(QUESTION, caption) for caption in NODES[node]}, []
 
         def all_shown():
-            screen = self.desktop.pixels()
+            screen = self.desktop.pixels(window)
             missing[:] = [caption for caption, place in places.items() if min(screen(*indicator(place))) < 200]
             return not missing
         try:
@@ -218,7 +218,7 @@ class Walk:
     def choose(self, window, node, caption):
         place = self.desktop.reader.control(window, caption)
         try:
-            self.click_for(window, caption, lambda: self.shows_chosen(self.desktop.pixels()(*indicator(place))),
+            self.click_for(window, caption, lambda: self.shows_chosen(self.desktop.pixels(window)(*indicator(place))),
                            f"option '{caption}' of node {node} to show as chosen")
         except Failure as failure:
             if not (option := self.desktop.reader.find(window, caption)):
@@ -416,7 +416,7 @@ def test_keyboard_walk(walk):
         def drawing(samples):
             return [samples[(y * WIDTH + help_screen.x) * 3:(y * WIDTH + help_screen.x + help_screen.width) * 3]
                     for y in range(help_screen.y, help_screen.y + help_screen.height)]
-        before = drawing(walk.desktop.samples()[1])
+        before = drawing(walk.desktop.samples()[-1])
         key(name)
         return drawing(walk.desktop.still(f"{name} to change Help's drawing", lambda now: drawing(now) != before))
     # The drawing's tab: Tab walks into the boxes, the arrow keys move on, Enter reads one out.
@@ -502,7 +502,7 @@ def test_same_look_when_dark(desktops, pytestconfig):
             differing = lambda now, was: sum(  # noqa: E731
                 max(map(abs, map(int.__sub__, now[i:i + 3], was[i:i + 3]))) > 48 for start in range(0, len(now), row)
                 if now[start:start + row] != was[start:start + row] for i in range(start, start + row, 3))
-            wait_for(lambda: differing(desktop.samples()[1], seen[what]) <= 78, 5, f"{what} to look as under no theme")
+            wait_for(lambda: differing(desktop.samples()[-1], seen[what]) <= 78, 5, f"{what} to look as under no theme")
             return window
         walk, splash = Walk(desktop), desktop.splash()
         looks("the splash screen", splash, shows_picture(splash))
