@@ -95,22 +95,28 @@ class Accessible:
         return self.bus.call_sync(*self.address, interface, method, GLib.Variant(signature, args) if args else None,
                                   None, Gio.DBusCallFlags.NONE, 5000, None).unpack()
 
+    def _read(self, gone, interface, method, *args, signature=None):
+        """What _call answers, or `gone` from a node gone meanwhile (a window that closed as it was read)."""
+        try:
+            return self._call(interface, method, *args, signature=signature)[0]
+        except GLib.Error:
+            return gone
+
     def _property(self, name):
-        return self._call("org.freedesktop.DBus.Properties", "Get", ACCESSIBLE, name, signature="(ss)")[0]
+        return self._read("", "org.freedesktop.DBus.Properties", "Get", ACCESSIBLE, name, signature="(ss)")
 
     def __iter__(self):
-        return (Accessible(self.bus, *child) for child in self._call(ACCESSIBLE, "GetChildren")[0])
+        return (Accessible(self.bus, *child) for child in self._read([], ACCESSIBLE, "GetChildren"))
 
     name = property(lambda self: self._property("Name"))
     description = property(lambda self: self._property("Description"))
-    role = property(lambda self: self._call(ACCESSIBLE, "GetRoleName")[0])
+    role = property(lambda self: self._read("", ACCESSIBLE, "GetRoleName"))
 
     def has(self, state):
         """Whether the node is in `state` (SHOWING, FOCUSED ...); a node gone is DEFUNCT only."""
-        try:
-            low, high = self._call(ACCESSIBLE, "GetState")[0]
-        except GLib.Error:
+        if (states := self._read(None, ACCESSIBLE, "GetState")) is None:
             return state == DEFUNCT
+        low, high = states
         return bool((low | high << 32) >> state & 1)
 
     @property
@@ -120,10 +126,7 @@ class Accessible:
 
     @property
     def text(self):
-        try:
-            return self._call("org.a11y.atspi.Text", "GetText", 0, -1, signature="(ii)")[0]
-        except GLib.Error:
-            return ""
+        return self._read("", "org.a11y.atspi.Text", "GetText", 0, -1, signature="(ii)")
 
     def walk(self, into=lambda node: True):
         """The node and those below it, depth first; below a node only if into(node)."""
