@@ -209,7 +209,9 @@ class Window:
 
 # Window managers the walks run under, and how each is started on a display of its own.
 WINDOW_MANAGERS = {
-    "openbox": ["openbox", "--sm-disable"],
+    # openbox names itself on the display before it takes windows in, and runs --startup once it does
+    # (a window mapped in between it may leave unmanaged, never shown).
+    "openbox": ["openbox", "--sm-disable", "--startup", "touch started"],
     # metacity wants a session bus; it gets one of its own.
     "metacity": ["dbus-run-session", "--", "metacity", "--sm-disable", "--no-composite"],
     # GNOME's, as an X11 window manager; it too wants a session bus.
@@ -307,6 +309,8 @@ class Desktop:
         def managing():
             if self.manager.poll() is not None:
                 raise Failure(f"{wm} ended with status {self.manager.returncode} on starting")
+            if "--startup" in WINDOW_MANAGERS[wm] and not os.path.exists(os.path.join(self.runtime, "started")):
+                return False
             with self.connection() as server:
                 root = server.screen().root
                 return (self.property(server, root, "_NET_SUPPORTING_WM_CHECK")
