@@ -163,8 +163,7 @@ class Walk:
             where = lambda: next((w for w in self.desktop.windows(TOPICS)  # noqa: E731
                                   if self.maximized(w) or self.placed(w, "the topic screen", 0.95)), None)
             wait_for(where, 5, "the topic screen maximized or at its place")
-            # Once the window manager is done with it, drawn and its animations over. (mutter 48 lets a click go
-            # unanswered in the first moments after it maps a window, one first click in three: no hand is that fast.)
+            # Once the window manager is done with it, drawn and its animations over.
             self.desktop.still("the screen to settle round the topic screen")
             topics = wait_for(where, 1, "the topic screen to stay maximized or at its place")
         else:
