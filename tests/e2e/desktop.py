@@ -514,13 +514,14 @@ class Desktop:
 
     def samples(self, window=None, area=None):
         """Where the screen or the window's client area is, its width, and its pixels' bytes, row by row,
-        three (r, g, b) a pixel; with `area` (left, top, width, height on the screen), that part of it."""
+        three (r, g, b) a pixel; with `area` (left, top, width, height on the screen), that part of it, of a
+        window where it was when `window` was read."""
         with self.connection() as server:
             screen = server.screen()
             if window:
                 drawable = server.create_resource_object("window", int(window.id))
                 size, at = drawable.get_geometry(), screen.root.translate_coords(drawable, 0, 0)
-                left, top, width, height = at.x, at.y, size.width, size.height
+                (left, top), width, height = (window.x, window.y) if area else (at.x, at.y), size.width, size.height
             else:
                 drawable, left, top, width, height = screen.root, 0, 0, screen.width_in_pixels, screen.height_in_pixels
             x, y, width, height = area or (left, top, width, height)
@@ -547,8 +548,9 @@ class Desktop:
         self.xdotool("mousemove", "--sync", str(left + min(width // 2, 7)), str(top + height // 2))
         if self.wm != WAYLAND:  # rootless XWayland hears of the pointer only over its windows
             wait_for(lambda: self.pointer_on(window), 5, f"{window} under the pointer, with nothing over it")
-            # And the control, down to the pointer, on the screen as the program drew it: while mutter 48
-            # animates a window's showing, it finds no window under the pointer and keeps a press to itself.
+            # And the control, down to the pointer, on the screen as the program drew it, its window not moved
+            # since: while mutter 48 animates a window's showing, it finds no window under the pointer and keeps
+            # a press to itself.
             area = (left, top, width, height // 2 + 1)
             wait_for(lambda: self.samples(area=area)[-1] == self.samples(now, area)[-1], 5,
                      f"'{name}' on {now} to show on the screen as the program drew it")
