@@ -214,17 +214,18 @@ TEST(PosixLauncher, ToolGetsThisProgramsEnvironment)
     const std::string marker = (folder.path() / "env").string();
     const std::string tool = folder.write("tool", "#!/bin/sh\nenv > '" + marker + ".tmp'\nmv '" + marker + ".tmp' '"
                                                       + marker + "'\n", 0755);
-    ::setenv("TARNWICK_RECEIVED", "the user's", 1);
-    ::setenv("TARNWICK_OTHER", "as it stands", 1);
+    ::setenv("TARNWICK_LAUNCHED_RECEIVED", "the user's", 1);
+    ::setenv("TARNWICK_LAUNCHED_OTHER", "as it stands", 1);
 
     ASSERT_TRUE(startDetached(tool));
     ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(marker); }));
     std::ifstream in(marker);
     std::vector<std::string> seen;
     for (std::string line; std::getline(in, line);) {
-        if (line.rfind("TARNWICK_", 0) == 0)
+        if (line.rfind("TARNWICK_LAUNCHED_", 0) == 0)
             seen.push_back(line);
     }
     std::sort(seen.begin(), seen.end());
-    EXPECT_EQ(seen, (std::vector<std::string>{"TARNWICK_OTHER=as it stands", "TARNWICK_RECEIVED=the user's"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"TARNWICK_LAUNCHED_OTHER=as it stands",
+                                              "TARNWICK_LAUNCHED_RECEIVED=the user's"}));
 }
