@@ -181,9 +181,9 @@ class Reader:
     def control(self, window, name):
         """The control's extents on the screen: its place in its window, as the program tells it, from where the
         X server has the window now (the program's own idea of that may lag behind a window manager's move)."""
-        return self.placed(window, name)[1]
+        return self.on_screen(window, name)[1]
 
-    def placed(self, window, name):
+    def on_screen(self, window, name):
         """The window as the X server has it now, and the control's extents on the screen (see control)."""
         window, control = self.located(window, name)
         (left, top, width, height), (said_x, said_y) = control.extents, window.extents[:2]
@@ -544,7 +544,7 @@ class Desktop:
         """Clicks the control of `window` that a screen reader reads as `name`, a little right of its left
         edge (where an option button's indicator is) and halfway down, once nothing covers it there (a
         window going away, a frame its window manager has yet to take down)."""
-        now, (left, top, width, height) = self.reader.placed(window, name)
+        now, (left, top, width, height) = self.reader.on_screen(window, name)
         self.xdotool("mousemove", "--sync", str(left + min(width // 2, 7)), str(top + height // 2))
         if self.wm != WAYLAND:  # rootless XWayland hears of the pointer only over its windows
             wait_for(lambda: self.pointer_on(window), 5, f"{window} under the pointer, with nothing over it")

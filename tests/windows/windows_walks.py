@@ -61,10 +61,13 @@ class WineWalk(Walk):
         desktop.reader, self.node = self, None
 
     def control(self, window, name):
-        """A control's place on the screen, from PLACES, in `window` or the one titled so."""
+        return self.on_screen(window, name)[1]
+
+    def on_screen(self, window, name):
+        """`window` or the one titled so, and a control's place on the screen in it, from PLACES."""
         window = window if hasattr(window, "name") else self.desktop.window(window)
         left, top, width, height = PLACES[self.node if window.name == QUESTION else window.name][name]
-        return window.x + px(left), window.y + px(top), px(width), px(height)
+        return window, (window.x + px(left), window.y + px(top), px(width), px(height))
 
     def given_keyboard(self, window, what):
         self.desktop.active(window)  # as the window manager tells Wine's windows' focus
