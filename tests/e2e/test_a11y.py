@@ -32,8 +32,10 @@ def expect_readable(window, what):
 
 
 def message(reader, timeout=5):
-    """The text of the message box on screen."""
-    labels = [node for node in reader.window("Tarnwick", timeout).walk() if node.role == "label"]
+    """The text of the message box on screen, once it has the keyboard, as a user sees it before answering."""
+    box = reader.window("Tarnwick", timeout)
+    wait_for(lambda: box.has(ACTIVE), 5, "the message box to have the keyboard")
+    labels = [node for node in box.walk() if node.role == "label"]
     texts = [text for node in labels for text in (node.name, node.text) if text]
     if not texts:
         raise Failure("a message box shows, but a screen reader reads no text in it")

@@ -270,6 +270,7 @@ class Walk:
         self.dismiss(box)
 
     def dismiss(self, box):
+        self.desktop.focused(box, "the message box")
         self.desktop.key("Return")
         self.desktop.gone(box, timeout=5)
 
